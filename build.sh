@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds Antenne on Debian 12, installing what is missing first.
+#   ./build.sh run    build, then start the program (needs a graphical session)
+#   ./build.sh test   build, then run every test (needs no display)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+action=${1:-run}
+build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation2)
+# The end-to-end test runs the real program on a virtual display.
+test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils)
+
+case "$action" in
+  run) wanted=("${build_packages[@]}") ;;
+  test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j"$(nproc)"
+
+case "$action" in
+  run)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "Antenne is built (build/antenne), but there is no graphical display here" >&2
+      echo "(neither DISPLAY nor WAYLAND_DISPLAY is set): start it from a desktop session." >&2
+      exit 1
+    fi
+    exec build/antenne
+    ;;
+  test)
+    ctest --test-dir build --output-on-failure -j2
+    ;;
+esac
