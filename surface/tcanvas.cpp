@@ -209,19 +209,46 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     const QColor background = useBrush();
     const QFont& font = realizedFont();
     const QRect box(x, y, metrics_->horizontalAdvance(text), metrics_->height());
+    const QImage& glyphs = renderedText(font, text);
     {
         QPainter p(image_);
         if (bkMode_ == OPAQUE)
             p.fillRect(box, background);
-        p.setFont(font);
-        p.setPen(ColorToQColor(Font.Color));
-        p.drawText(QPoint(x, y + metrics_->ascent()), text);
+        p.drawImage(QPoint(x - textMargin, y), glyphs);
     }
     penPos_ = QPoint(x + box.width(), y);
     if (onTextOut)
         onTextOut(box, text);
+    changed(QRect(QPoint(x - textMargin, y), glyphs.deviceIndependentSize().toSize()));
+}
+
+const QImage& TCanvas::renderedText(const QFont& font, const QString& text)
+{
+    // The scenes write the same few dozen texts at every frame: each is laid
+    // out and rasterized once, then copied. Without antialiasing a glyph
+    // pixel is either fully painted or not at all, so the copy leaves exactly
+    // the pixels drawing the text would.
+    const QRgb colour = ColorToQColor(Font.Color).rgb();
+    const qreal ratio = image_->devicePixelRatio();
+    const QString key = QStringLiteral("%1|%2|%3|%4|").arg(fontFace_).arg(fontSize_).arg(colour).arg(ratio) + text;
+    auto found = textCache_.constFind(key);
+    if (found != textCache_.constEnd())
+        return *found;
+    if (textCache_.size() >= maxCachedTexts)
+        textCache_.clear();
+
     // Glyphs may overhang their advance a little on either side.
-    changed(box.adjusted(-2, 0, 2, 0));
+    const QSize size(metrics_->horizontalAdvance(text) + 2 * textMargin, metrics_->height());
+    QImage glyphs(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    glyphs.setDevicePixelRatio(ratio);
+    glyphs.fill(Qt::transparent);
+    {
+        QPainter p(&glyphs);
+        p.setFont(font);
+        p.setPen(QColor::fromRgb(colour));
+        p.drawText(QPoint(textMargin, metrics_->ascent()), text);
+    }
+    return *textCache_.insert(key, std::move(glyphs));
 }
 
 int TCanvas::TextWidth(const QString& text)

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -123,6 +124,7 @@ private:
     QColor useBrush();
     const QFont& realizedFont();
     void changed(const QRect& area);
+    const QImage& renderedText(const QFont& font, const QString& text);
 
     QImage* image_;
     ChangeNotifier notify_;
@@ -136,6 +138,11 @@ private:
     int fontSize_ = -1;
     QFont font_;
     std::optional<QFontMetrics> metrics_;
+
+    // Texts already rasterized, by face, size, colour, scale and text.
+    static constexpr int textMargin = 3;
+    static constexpr int maxCachedTexts = 512;
+    QHash<QString, QImage> textCache_;
 };
 
 // Pixel size of a font of `points` points at 96 dots per inch, rounded as the

@@ -8,6 +8,7 @@
 #include "surface/fonts.h"
 #include "scenes/laws.h"
 
+#include <QPainter>
 #include <QRegion>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -255,6 +256,32 @@ private slots:
         QCOMPARE(s.image, once);
         draw(s.canvas, clBtnFace);
         QCOMPARE(s.image, blank);
+    }
+
+    // Texts are rasterized once and copied afterwards: the copy must leave
+    // the pixels drawing the text directly leaves, at the first and at later
+    // calls, in each colour.
+    void textCopyMatchesDirectDrawing()
+    {
+        const QString text = QStringLiteral("angulaire donnée par un capteur est comparée");
+        for (TColor colour : {clBlue, clRed, clBlue}) {
+            Surface s;
+            SetBkMode(s.canvas.Handle(), TRANSPARENT);
+            s.canvas.Font.Color = colour;
+            s.canvas.TextOut(7, 9, text);
+            QImage direct(s.image.size(), QImage::Format_RGB32);
+            direct.fill(ColorToQColor(clBtnFace));
+            QFont font(SansFace());
+            font.setPixelSize(11);
+            font.setStyleStrategy(QFont::NoAntialias);
+            font.setHintingPreference(QFont::PreferFullHinting);
+            QPainter p(&direct);
+            p.setFont(font);
+            p.setPen(ColorToQColor(colour));
+            p.drawText(QPoint(7, 9 + QFontMetrics(font).ascent()), text);
+            p.end();
+            QCOMPARE(s.image, direct);
+        }
     }
 
     void colours()
