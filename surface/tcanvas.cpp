@@ -75,7 +75,7 @@ const QFont& TCanvas::realizedFont()
 
 void TCanvas::changed(const QRect& area)
 {
-    const QRect touched = area.intersected(image_->rect());
+    const QRect touched = area.intersected(QRect(QPoint(0, 0), image_->deviceIndependentSize().toSize()));
     if (!touched.isEmpty() && notify_)
         notify_(touched);
 }
@@ -121,7 +121,7 @@ void TCanvas::LineTo(int x, int y)
     penPos_ = to;
     if (from == to)
         return;  // a line without length covers no pixel
-    if (Pen.Width <= 1) {
+    if (Pen.Width <= 1 && image_->devicePixelRatio() == 1.0) {
         thinLine(from, to);
     } else {
         QPainter p(image_);

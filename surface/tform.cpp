@@ -25,10 +25,14 @@ TForm::~TForm() = default;
 
 void TForm::growLayer(QSize atLeast)
 {
-    const QSize wanted = layer_.size().expandedTo(atLeast);
-    if (wanted == layer_.size())
+    // Sizes in logical pixels; the layer has the screen's own resolution.
+    const qreal ratio = devicePixelRatioF();
+    const QSize current = layer_.isNull() ? QSize(0, 0) : layer_.deviceIndependentSize().toSize();
+    const QSize wanted = current.expandedTo(atLeast);
+    if (wanted == current && !layer_.isNull())
         return;
-    QImage grown(wanted, QImage::Format_RGB32);
+    QImage grown(wanted * ratio, QImage::Format_RGB32);
+    grown.setDevicePixelRatio(ratio);
     grown.fill(ColorToQColor(clBtnFace));
     if (!layer_.isNull()) {
         QPainter p(&grown);
@@ -47,5 +51,7 @@ void TForm::resizeEvent(QResizeEvent* event)
 void TForm::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.drawImage(event->rect().topLeft(), layer_, event->rect());
+    const QRectF area(event->rect());
+    const qreal ratio = layer_.devicePixelRatio();
+    painter.drawImage(area, layer_, QRectF(area.topLeft() * ratio, area.size() * ratio));
 }

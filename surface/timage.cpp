@@ -16,7 +16,11 @@ TImage::~TImage() = default;
 TCanvas* TImage::Canvas()
 {
     if (!canvas_) {
-        image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        // At the screen's own resolution: on a high-density screen lines and
+        // text are drawn with its pixels, not enlarged from a 1:1 image.
+        const qreal ratio = devicePixelRatioF();
+        image_ = QImage(size().expandedTo(QSize(1, 1)) * ratio, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(ratio);
         image_.fill(ColorToQColor(clBtnFace));
         canvas_ = std::make_unique<TCanvas>(
             &image_, [this](const QRect& area) { update(area); }, SansFace());
@@ -31,5 +35,7 @@ void TImage::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), ColorToQColor(clBtnFace));
         return;
     }
-    painter.drawImage(event->rect().topLeft(), image_, event->rect());
+    const QRectF area(event->rect());
+    const qreal ratio = image_.devicePixelRatio();
+    painter.drawImage(area, image_, QRectF(area.topLeft() * ratio, area.size() * ratio));
 }

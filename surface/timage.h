@@ -20,7 +20,11 @@ public:
     // The canvas over the image; the image is made, in the background colour,
     // at the control's size the first time it is asked for.
     TCanvas* Canvas();
-    const QImage& picture() const { return image_; }
+    const QImage& picture()
+    {
+        Canvas();
+        return image_;
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
