@@ -23,6 +23,14 @@ public:
 
 class TBitmap {
 public:
+    TBitmap() { ++alive_; }
+    ~TBitmap() { --alive_; }
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    // How many bitmaps exist: the program holds at most one diagram at a time.
+    static int Alive() { return alive_; }
+
     // Loads the bitmap resource `name` of `instance`; resource names compare
     // without case. Throws EResNotFound, naming the resource, when it is
     // missing or unreadable; the bitmap is then left as it was.
@@ -43,4 +51,5 @@ public:
 private:
     QImage image_;
     mutable QImage masked_;
+    static inline int alive_ = 0;
 };

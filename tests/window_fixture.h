@@ -62,10 +62,14 @@ struct WindowFixture {
     }
     void click(int button)
     {
-        void (TAntenne::*const handlers[])(QObject*) = {
-            &TAntenne::Button1Click, &TAntenne::Button2Click, &TAntenne::Button3Click,
-            &TAntenne::Button4Click, &TAntenne::Button5Click, &TAntenne::Button6Click};
-        (window.get()->*handlers[button - 1])(nullptr);
+        switch (button) {
+        case 1: window->Button1Click(nullptr); break;
+        case 2: window->Button2Click(nullptr); break;
+        case 3: window->Button3Click(nullptr); break;
+        case 4: window->Button4Click(nullptr); break;
+        case 5: window->Button5Click(nullptr); break;
+        case 6: window->Button6Click(nullptr); break;
+        }
     }
 };
 
