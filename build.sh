@@ -7,8 +7,9 @@ cd "$(dirname "$0")"
 
 action=${1:-run}
 build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation2)
-# The end-to-end test runs the real program on a virtual display.
-test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils)
+# The end-to-end test runs the real program on a virtual display; valgrind
+# checks memory, clang-tidy is the static analyser.
+test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils valgrind clang-tidy)
 
 case "$action" in
   run) wanted=("${build_packages[@]}") ;;
@@ -28,8 +29,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j"$(nproc)"
+# The optimized, hardened build (CMakePresets.json).
+cmake --preset default
+cmake --build --preset default
 
 case "$action" in
   run)
@@ -41,6 +43,12 @@ case "$action" in
     exec build/antenne
     ;;
   test)
-    ctest --test-dir build --output-on-failure -j2
+    # Static analysis of the project's own sources, then every test in the
+    # optimized build and again in the sanitizer build.
+    run-clang-tidy -p build -quiet "$(pwd)/(app|scenes|surface|tools|tests|bench)/" >build/clang-tidy.log 2>&1 \
+      || { grep -E 'warning:|error:' build/clang-tidy.log; echo "clang-tidy found problems" >&2; exit 1; }
+    echo "clang-tidy: no problem found"
+    ctest --preset default
+    cmake --workflow --preset asan
     ;;
 esac

@@ -248,7 +248,7 @@ const QImage& TCanvas::renderedText(const QFont& font, const QString& text)
         p.setPen(QColor::fromRgb(colour));
         p.drawText(QPoint(textMargin, metrics_->ascent()), text);
     }
-    return *textCache_.insert(key, std::move(glyphs));
+    return *textCache_.insert(key, glyphs);
 }
 
 int TCanvas::TextWidth(const QString& text)

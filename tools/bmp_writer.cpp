@@ -132,7 +132,7 @@ QByteArray encodeIco4(const IndexedImage &image)
         out.append(row);
     }
     // A clear mask bit means the pixel is opaque.
-    out.append(QByteArray(int(maskStride) * image.height, '\0'));
+    out.append(QByteArray(qsizetype(maskStride) * image.height, '\0'));
     return out;
 }
 

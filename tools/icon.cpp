@@ -73,7 +73,7 @@ IndexedImage drawIcon()
     out.width = kIconSize;
     out.height = kIconSize;
     out.palette = palette;
-    out.pixels.reserve(std::size_t(kIconSize * kIconSize));
+    out.pixels.reserve(std::size_t(kIconSize) * std::size_t(kIconSize));
     for (int y = 0; y < kIconSize; ++y) {
         for (int x = 0; x < kIconSize; ++x) {
             const QRgb c = image.pixel(x, y) | 0xff000000u;

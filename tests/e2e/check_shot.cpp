@@ -28,6 +28,7 @@ const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kBlue = qRgb(0, 0, 255);
 const QRgb kMaroon = qRgb(128, 0, 0);
 const QRgb kYellow = qRgb(255, 255, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
 
 // What pixel() answers outside the screen: no colour has these bits.
 const QRgb kOutside = 0x1000000;
@@ -167,21 +168,21 @@ public:
     {
         checks.push_back({k, x1, y1, x2, y2, c, std::move(what)});
     }
-    void at(int x, int y, QRgb c, std::string what) { add(Kind::At, x, y, x, y, c, what); }
-    void notAt(int x, int y, QRgb c, std::string what) { add(Kind::NotAt, x, y, x, y, c, what); }
-    void line(int x1, int y1, int x2, int y2, QRgb c, std::string what)
+    void at(int x, int y, QRgb c, const std::string& what) { add(Kind::At, x, y, x, y, c, what); }
+    void notAt(int x, int y, QRgb c, const std::string& what) { add(Kind::NotAt, x, y, x, y, c, what); }
+    void line(int x1, int y1, int x2, int y2, QRgb c, const std::string& what)
     {
         add(Kind::Line, x1, y1, x2, y2, c, what);
     }
-    void some(int x1, int y1, int x2, int y2, QRgb c, std::string what)
+    void some(int x1, int y1, int x2, int y2, QRgb c, const std::string& what)
     {
         add(Kind::Some, x1, y1, x2, y2, c, what);
     }
-    void none(int x1, int y1, int x2, int y2, QRgb c, std::string what)
+    void none(int x1, int y1, int x2, int y2, QRgb c, const std::string& what)
     {
         add(Kind::None, x1, y1, x2, y2, c, what);
     }
-    void blank(int x1, int y1, int x2, int y2, std::string what)
+    void blank(int x1, int y1, int x2, int y2, const std::string& what)
     {
         add(Kind::Blank, x1, y1, x2, y2, 0, what);
     }
@@ -215,6 +216,8 @@ void diagram(Table& t, int left, int top)
     at(242, 101, kBlack, "diagram: chopper bottom edge");
     at(202, 85, kBlack, "diagram: chopper left edge");
     at(282, 85, kBlack, "diagram: chopper right edge");
+    // The image's white is left out, so the background shows through it.
+    t.none(left, top, left + 368, top + 228, kWhite, "diagram: white not transparent");
 }
 
 // The antenna's support, pivot and dish turned to the angle a (radians).
@@ -237,9 +240,20 @@ void antenna(Table& t, double a)
 }
 
 // After a scene that turned the dish, the flat side of the start position is gone.
-void noTrail(Table& t)
+// After a scene that turned the dish to the angle a, the flat side of the
+// start position (x = 540, y 165 to 365) is gone: it is checked wherever it
+// lies clear of the dish now drawn, whose disc has radius 100 around the
+// middle of its flat side.
+void noTrail(Table& t, double a)
 {
-    t.notAt(540, 300, kRed, "dish: trail of the start position");
+    const double cx = 440 + 100 * std::cos(a), cy = 265 + 100 * std::sin(a);
+    const auto clear = [&](int y) { return std::hypot(540 - cx, y - cy) > 106; };
+    for (int y = 165; y <= 365; ++y) {
+        if (!clear(y)) continue;
+        const int from = y;
+        while (y < 365 && clear(y + 1)) ++y;
+        t.none(539, from, 541, y, kRed, "dish: trail of the start position");
+    }
 }
 
 void commentary(Table& t)
@@ -254,7 +268,9 @@ void axes(Table& t, int x, int y, int top, int right, int yAxisBottom, int xAxis
 {
     t.line(x, top + 2, x, yAxisBottom, kBlue, "Y axis");
     t.line(xAxisLeft, y, right - 2, y, kBlue, "X axis");
-    t.none(right + 3, y - 1, right + 8, y + 1, kBlue, "X axis too long");
+    // The drawing area ends at x 789: an axis reaching it cannot be seen to overrun.
+    if (right + 8 < 790)
+        t.none(right + 3, y - 1, right + 8, y + 1, kBlue, "X axis too long");
 }
 
 Table presentation()
@@ -287,7 +303,7 @@ Table aperiodique()
     title(t, 600);
     diagram(t, 70, 65);
     antenna(t, -0.7460);
-    noTrail(t);
+    noTrail(t, -0.7460);
     commentary(t);
     setPointStep(t, 160, 147);
     axes(t, 600, 380, 285, 730, 360, 606);
@@ -304,7 +320,7 @@ Table oscillatoire()
     title(t, 600);
     diagram(t, 70, 62);
     antenna(t, -0.7663);
-    noTrail(t);
+    noTrail(t, -0.7663);
     commentary(t);
     setPointStep(t, 220, 207);
     axes(t, 600, 380, 285, 790, 360, 606);
@@ -338,7 +354,7 @@ Table rampe()
     title(t, 660);
     diagram(t, 70, 65);
     antenna(t, -0.7941);
-    noTrail(t);
+    noTrail(t, -0.7941);
     commentary(t);
     axes(t, 600, 380, 215, 730, 360, 610);
     t.line(604, 372, 676, 228, kMaroon, "set point: ramp");
@@ -357,10 +373,11 @@ Table perturbation()
     title(t, 700);
     diagram(t, 70, 65);
     antenna(t, -0.5524);
-    noTrail(t);
+    noTrail(t, -0.5524);
     commentary(t);
     axes(t, 30, 380, 285, 220, 315, 36);
     t.line(32, 320, 218, 320, kMaroon, "set point");
+    t.none(223, 316, 230, 324, kMaroon, "set point too long");
     axes(t, 600, 380, 285, 790, 360, 606);
     t.line(602, 320, 640, 320, kMaroon, "deviation: flat start");
     t.some(650, 294, 659, 297, kMaroon, "deviation: peak");
