@@ -1,11 +1,40 @@
 #include "surface/tbitmap.h"
 
 #include <QDir>
+#include <QHash>
 #include <QImageReader>
 
 namespace {
 const TModule programModule{QStringLiteral(":/bitmaps")};
+
+// Embedded resources never change: each is decoded, and its transparent
+// form made, once; every bitmap loaded from it afterwards shares the pixels.
+struct Decoded {
+    QImage image;
+    QImage masked;
+};
+QHash<QString, Decoded>& embeddedImages()
+{
+    static QHash<QString, Decoded> images;
+    return images;
 }
+
+QImage transparentForm(const QImage& image)
+{
+    // Alpha is only ever 0 or 255, so the premultiplied form holds the same
+    // pixels and is the one painting takes without converting.
+    QImage masked = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QRgb key = masked.pixel(0, masked.height() - 1);
+    const int width = masked.width();
+    for (int y = 0; y < masked.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            if (line[x] == key)
+                line[x] = 0;
+    }
+    return masked;
+}
+}  // namespace
 
 HINSTANCE HInstance = &programModule;
 
@@ -23,6 +52,15 @@ void TBitmap::LoadFromResourceName(HINSTANCE instance, const QString& name)
     if (path.isEmpty())
         throw EResNotFound(QStringLiteral("Ressource bitmap « %1 » introuvable").arg(name).toStdString());
 
+    const bool isEmbedded = path.startsWith(QLatin1Char(':'));
+    if (isEmbedded) {
+        const auto found = embeddedImages().constFind(path);
+        if (found != embeddedImages().constEnd()) {
+            image_ = found->image;
+            masked_ = found->masked;
+            return;
+        }
+    }
     QImageReader reader(path);
     QImage loaded = reader.read();
     if (loaded.isNull())
@@ -30,22 +68,12 @@ void TBitmap::LoadFromResourceName(HINSTANCE instance, const QString& name)
                                .arg(name, reader.errorString())
                                .toStdString());
     image_ = std::move(loaded);
-    masked_ = QImage();
+    masked_ = transparentForm(image_);
+    if (isEmbedded)
+        embeddedImages().insert(path, Decoded{image_, masked_});
 }
 
 const QImage& TBitmap::drawable() const
 {
-    if (!Transparent)
-        return image_;
-    if (masked_.isNull()) {
-        masked_ = image_.convertToFormat(QImage::Format_ARGB32);
-        const QRgb key = masked_.pixel(0, masked_.height() - 1);
-        for (int y = 0; y < masked_.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(masked_.scanLine(y));
-            for (int x = 0; x < masked_.width(); ++x)
-                if (line[x] == key)
-                    line[x] = 0;
-        }
-    }
-    return masked_;
+    return Transparent ? masked_ : image_;
 }

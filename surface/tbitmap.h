@@ -45,11 +45,11 @@ public:
     const QImage& image() const { return image_; }
 
     // The image as Draw copies it: with the transparent colour made fully
-    // transparent when Transparent is set. Computed once per load.
+    // transparent when Transparent is set.
     const QImage& drawable() const;
 
 private:
     QImage image_;
-    mutable QImage masked_;
+    QImage masked_;  // image_ without the pixels of its bottom-left colour
     static inline int alive_ = 0;
 };

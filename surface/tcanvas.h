@@ -124,7 +124,28 @@ private:
     QColor useBrush();
     const QFont& realizedFont();
     void changed(const QRect& area);
-    const QImage& renderedText(const QFont& font, const QString& text);
+    // A text laid out and rasterized once: its glyphs and its advance width.
+    struct RenderedText {
+        QImage glyphs;
+        int advance;
+    };
+    struct TextKey {
+        QString face;
+        int size;
+        QRgb colour;
+        qreal ratio;
+        QString text;
+        bool operator==(const TextKey& other) const
+        {
+            return size == other.size && colour == other.colour && ratio == other.ratio &&
+                   face == other.face && text == other.text;
+        }
+        friend size_t qHash(const TextKey& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.face, key.size, key.colour, key.text);
+        }
+    };
+    const RenderedText& renderedText(const QFont& font, const QString& text);
 
     QImage* image_;
     ChangeNotifier notify_;
@@ -142,7 +163,7 @@ private:
     // Texts already rasterized, by face, size, colour, scale and text.
     static constexpr int textMargin = 3;
     static constexpr int maxCachedTexts = 512;
-    QHash<QString, QImage> textCache_;
+    QHash<TextKey, RenderedText> textCache_;
 };
 
 // Pixel size of a font of `points` points at 96 dots per inch, rounded as the

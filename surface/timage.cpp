@@ -23,13 +23,21 @@ TCanvas* TImage::Canvas()
         image_.setDevicePixelRatio(ratio);
         image_.fill(ColorToQColor(clBtnFace));
         canvas_ = std::make_unique<TCanvas>(
-            &image_, [this](const QRect& area) { update(area); }, SansFace());
+            &image_,
+            [this](const QRect& area) {
+                // One rectangle for all a frame changed: painting through a
+                // clip of a hundred small ones costs more than the union.
+                pendingRepaint_ |= area;
+                update(pendingRepaint_);
+            },
+            SansFace());
     }
     return canvas_.get();
 }
 
 void TImage::paintEvent(QPaintEvent* event)
 {
+    pendingRepaint_ = QRect();
     QPainter painter(this);
     if (image_.isNull()) {
         painter.fillRect(event->rect(), ColorToQColor(clBtnFace));

@@ -32,4 +32,5 @@ protected:
 private:
     QImage image_;
     std::unique_ptr<TCanvas> canvas_;
+    QRect pendingRepaint_;  // changed since the last paint
 };
