@@ -300,6 +300,18 @@ private slots:
         QVERIFY(grey);
     }
 
+    // The desktop icons are the same skyline: the 32 x 32 one pixel for pixel,
+    // the 128 x 128 one each pixel enlarged to a 4 x 4 block.
+    void desktopIconsAreTheSameSkyline()
+    {
+        const QImage icon = QImage(resourcePath("mainicon.ico")).convertToFormat(QImage::Format_RGB32);
+        const QImage small = QImage(resourcePath("icons/32x32/antenne.png")).convertToFormat(QImage::Format_RGB32);
+        const QImage large = QImage(resourcePath("icons/128x128/antenne.png")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(small, icon);
+        QCOMPARE(large.size(), QSize(128, 128));
+        QCOMPARE(large, icon.scaled(128, 128, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    }
+
     void generatorReproducesTheCommittedFiles()
     {
         QTemporaryDir dir;
@@ -310,7 +322,8 @@ private slots:
         QVERIFY(generator.waitForFinished(60000));
         QCOMPARE(generator.exitStatus(), QProcess::NormalExit);
         QCOMPARE(generator.exitCode(), 0);
-        for (const char *name : {"commande.bmp", "mainicon.ico"}) {
+        for (const char *name : {"commande.bmp", "mainicon.ico", "icons/32x32/antenne.png",
+                                 "icons/128x128/antenne.png"}) {
             const QByteArray fresh = readAll(dir.filePath(QLatin1String(name)));
             QVERIFY2(!fresh.isEmpty(), name);
             QVERIFY2(fresh == readAll(resourcePath(name)), name);

@@ -1,5 +1,8 @@
 #include "bmp_writer.h"
 
+#include <QBuffer>
+#include <QImage>
+
 #include <stdexcept>
 
 namespace resources {
@@ -134,6 +137,23 @@ QByteArray encodeIco4(const IndexedImage &image)
     // A clear mask bit means the pixel is opaque.
     out.append(QByteArray(qsizetype(maskStride) * image.height, '\0'));
     return out;
+}
+
+} // namespace resources
+
+namespace resources {
+
+QByteArray encodePng(const IndexedImage &image, int scale)
+{
+    QImage out(image.width * scale, image.height * scale, QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x)
+            out.setPixel(x, y, image.palette[image.at(x / scale, y / scale)]);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    out.save(&buffer, "PNG");
+    return bytes;
 }
 
 } // namespace resources

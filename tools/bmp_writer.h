@@ -31,4 +31,7 @@ QByteArray encodeBmp8(const IndexedImage &image);
 // have at most 16 entries.
 QByteArray encodeIco4(const IndexedImage &image);
 
+// A PNG of the image enlarged `scale` times, each pixel a scale x scale block.
+QByteArray encodePng(const IndexedImage &image, int scale);
+
 } // namespace resources

@@ -35,7 +35,8 @@ int main(int argc, char **argv)
 {
     if (argc != 2) {
         std::fprintf(stderr, "usage: antenne-resources OUTPUT_DIR\n"
-                             "writes commande.bmp and mainicon.ico into OUTPUT_DIR\n");
+                             "writes commande.bmp, mainicon.ico and icons/{32x32,128x128}/antenne.png\n"
+                             "into OUTPUT_DIR\n");
         return 2;
     }
 
@@ -45,7 +46,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
 
     const QString outputDir = QString::fromLocal8Bit(argv[1]);
-    if (!QDir().mkpath(outputDir)) {
+    if (!QDir().mkpath(outputDir + QStringLiteral("/icons/32x32"))
+        || !QDir().mkpath(outputDir + QStringLiteral("/icons/128x128"))) {
         std::fprintf(stderr, "antenne-resources: cannot create %s\n", argv[1]);
         return 1;
     }
@@ -63,10 +65,18 @@ int main(int argc, char **argv)
             return 1;
         }
         const QDir dir(outputDir);
+        const resources::IndexedImage icon = resources::drawIcon();
         if (!writeFile(dir.filePath(QStringLiteral("commande.bmp")), resources::encodeBmp8(diagram))
-            || !writeFile(dir.filePath(QStringLiteral("mainicon.ico")),
-                          resources::encodeIco4(resources::drawIcon())))
+            || !writeFile(dir.filePath(QStringLiteral("mainicon.ico")), resources::encodeIco4(icon)))
             return 1;
+        // The same skyline for desktop menus, which take PNG: at its own
+        // size and enlarged four times, pixel for pixel.
+        for (const int scale : {1, 4}) {
+            const int size = resources::kIconSize * scale;
+            if (!writeFile(dir.filePath(QStringLiteral("icons/%1x%1/antenne.png").arg(size)),
+                           resources::encodePng(icon, scale)))
+                return 1;
+        }
     } catch (const std::exception &e) {
         std::fprintf(stderr, "antenne-resources: %s\n", e.what());
         return 1;
