@@ -131,7 +131,7 @@ void BareBlit(benchmark::State& state)
     QImage source(areaWidth, areaHeight, QImage::Format_RGB32);
     source.fill(QColor(240, 240, 240));
     QImage target(areaWidth, areaHeight, QImage::Format_RGB32);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         QPainter painter(&target);
         painter.drawImage(0, 0, source);
         painter.end();
@@ -144,7 +144,7 @@ void BareBlit(benchmark::State& state)
 void SceneFrame(benchmark::State& state, const SceneCase& scene)
 {
     const Snapshot start = playTo(scene);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         start.Restore();
         Antenne->Timer(nullptr);
         benchmark::ClobberMemory();
@@ -158,7 +158,7 @@ void SceneFrameWithRepaint(benchmark::State& state, const SceneCase& scene)
 {
     const Snapshot start = playTo(scene);
     const int paintsBefore = shared->drawingAreaPaints.paints;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         start.Restore();
         Antenne->Timer(nullptr);
         QApplication::processEvents();
@@ -176,7 +176,7 @@ void RenderDrawingArea(benchmark::State& state)
 {
     playTo(sceneCases[2]);
     QImage target(shared->window->FOND->size(), QImage::Format_RGB32);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         shared->window->FOND->render(&target);
         benchmark::DoNotOptimize(target.constBits());
     }
@@ -185,7 +185,7 @@ void RenderDrawingArea(benchmark::State& state)
 void PrepareScenario(benchmark::State& state)
 {
     Antenne = shared->window.get();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         PreparerScenario(QStringLiteral("Présentation"), 700, 65);
         settle(state);
     }
@@ -194,7 +194,7 @@ void PrepareScenario(benchmark::State& state)
 void IdleTick(benchmark::State& state)
 {
     Antenne = shared->window.get();
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         Compteur = 2;
         Antenne->Timer(nullptr);
         benchmark::DoNotOptimize(Compteur);
@@ -223,7 +223,7 @@ void startOnce(bool shown)
 
 void Startup(benchmark::State& state, bool shown)
 {
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         startOnce(shown);
         state.PauseTiming();
         QApplication::processEvents();

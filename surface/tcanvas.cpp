@@ -256,7 +256,7 @@ const TCanvas::RenderedText& TCanvas::renderedText(const QFont& font, const QStr
         p.setPen(QColor::fromRgb(colour));
         p.drawText(QPoint(textMargin, metrics_->ascent()), text);
     }
-    return *textCache_.insert(std::move(key), RenderedText{glyphs, advance});
+    return *textCache_.insert(key, RenderedText{glyphs, advance});
 }
 
 int TCanvas::TextWidth(const QString& text)
