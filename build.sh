@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 action=${1:-run}
-build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation2)
+# giflib encodes the export tool's animations; Google Benchmark measures frame costs.
+build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation2 libgif-dev libbenchmark-dev)
 # The end-to-end test runs the real program on a virtual display; valgrind
 # checks memory, clang-tidy is the static analyser.
 test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils valgrind clang-tidy)

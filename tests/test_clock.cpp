@@ -10,15 +10,6 @@
 
 namespace {
 
-int countColour(const QImage& image, QRgb colour, const QRect& area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += image.pixel(x, y) == colour;
-    return n;
-}
-
 const QRect commentaryArea(560, 50, 230, 13);
 constexpr QRgb blue = 0xFF0000FF;
 constexpr QRgb yellow = 0xFFFFFF00;

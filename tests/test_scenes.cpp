@@ -28,15 +28,6 @@ bool near(const QImage& image, int x, int y, QRgb colour, int radius = 2)
     return false;
 }
 
-int count(const QImage& image, QRgb colour, const QRect& area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += image.pixel(x, y) == colour;
-    return n;
-}
-
 struct Probe {
     int x, y;
     QRgb colour;
@@ -104,9 +95,9 @@ private slots:
         QVERIFY(near(p, 540, 300, red, 1));          // the dish's flat side at x = 540
         QVERIFY(near(p, 441, 230, red, 3) || near(p, 445, 230, red, 3));  // its back, by the pivot
         QVERIFY(near(p, 440, 265, 0xFF008000, 1));   // the pivot
-        QVERIFY(count(p, blue, {560, 50, 130, 13}) > 50);
-        QVERIFY(count(p, red, {700, 50, 60, 13}) > 20);  // "(en rouge)"
-        QVERIFY(count(p, blue, {560, 190, 150, 13}) > 50);
+        QVERIFY(countColour(p, blue, {560, 50, 130, 13}) > 50);
+        QVERIFY(countColour(p, red, {700, 50, 60, 13}) > 20);  // "(en rouge)"
+        QVERIFY(countColour(p, blue, {560, 190, 150, 13}) > 50);
         QCOMPARE(f.image()->Font.Color, clBlue);
 
         const QImage presented = p;
@@ -143,9 +134,9 @@ private slots:
         QVERIFY(near(final, mx, my, red));
         QVERIFY(near(final, int(mx - 50 * std::sin(a)), int(my + 50 * std::cos(a)), red));
         // Labels in the presentation's blue, and the commentary.
-        QVERIFY(count(final, blue, s.label) > 20);
-        QVERIFY(count(final, black, s.label) == 0);
-        QCOMPARE(count(final, blue, {560, 50, 150, 13}) > 30, s.commentary);
+        QVERIFY(countColour(final, blue, s.label) > 20);
+        QVERIFY(countColour(final, black, s.label) == 0);
+        QCOMPARE(countColour(final, blue, {560, 50, 150, 13}) > 30, s.commentary);
 
         // No red trail: red only where the final dish, the diagram's
         // controller block and (ramp) the response curve put it.
@@ -225,11 +216,11 @@ private slots:
         f.click(2);
         f.tick();
         const QRect label(35, 290, 50, 12);
-        QVERIFY(count(f.picture(), black, label) > 20);
-        QCOMPARE(count(f.picture(), blue, label), 0);
+        QVERIFY(countColour(f.picture(), black, label) > 20);
+        QCOMPARE(countColour(f.picture(), blue, label), 0);
         f.tick(20);  // past the first commentary frame
-        QVERIFY(count(f.picture(), blue, label) > 20);
-        QCOMPARE(count(f.picture(), black, label), 0);
+        QVERIFY(countColour(f.picture(), blue, label) > 20);
+        QCOMPARE(countColour(f.picture(), black, label), 0);
     }
 
     // Every text of every scene lies inside the drawing area, and no two

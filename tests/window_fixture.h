@@ -9,6 +9,8 @@
 #include "surface/tapplication.h"
 #include "surface/tbitmap.h"
 
+#include <QImage>
+#include <QRect>
 #include <QStringList>
 #include <QTimer>
 
@@ -72,6 +74,16 @@ struct WindowFixture {
         }
     }
 };
+
+// How many pixels of area, in image, have exactly this colour.
+inline int countColour(const QImage& image, QRgb colour, const QRect& area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += image.pixel(x, y) == colour;
+    return n;
+}
 
 // The application every GUI test runs in: fonts registered as at start-up.
 #define ANTENNE_TEST_MAIN(TestClass)                   \

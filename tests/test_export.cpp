@@ -1,0 +1,345 @@
+// The export tool, run as its own process: the GIF it writes decodes (with
+// Qt's reader, not our encoder) to the scene's frames, pixel for pixel as the
+// window shows them, looping at 100 ms a frame; the PNG is the last of them;
+// every misuse and every unwritable output fails cleanly. And the encoder on
+// its own, on pictures with more colours than one GIF table holds.
+#include "export/gif_animation.h"
+#include "window_fixture.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+struct Run {
+    int code;
+    QString out;
+    QString err;
+};
+
+Run runExport(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(EXPORT_PATH), arguments);
+    if (!process.waitForFinished(120000))
+        return {-1, {}, QStringLiteral("did not finish")};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+struct Decoded {
+    QList<QImage> frames;
+    QList<int> delays;
+    int loops = 0;
+};
+
+Decoded decodeGif(QImageReader& reader)
+{
+    Decoded decoded;
+    for (QImage frame = reader.read(); !frame.isNull(); frame = reader.read()) {
+        decoded.frames << frame.convertToFormat(QImage::Format_RGB32);
+        decoded.delays << reader.nextImageDelay();
+    }
+    decoded.loops = reader.loopCount();
+    return decoded;
+}
+
+Decoded decodeGif(const QString& path)
+{
+    QImageReader reader(path, "gif");
+    return decodeGif(reader);
+}
+
+// A picture of 16 x 16 pixels, all of different colours, from first on.
+QImage distinctColours(QRgb first)
+{
+    QImage picture(16, 16, QImage::Format_RGB32);
+    for (int i = 0; i < 256; ++i)
+        picture.setPixel(i % 16, i / 16, 0xFF000000u | (first + static_cast<QRgb>(i) * 0x010305u));
+    return picture;
+}
+
+QImage loadPng(const QString& path)
+{
+    return QImage(path, "PNG").convertToFormat(QImage::Format_RGB32);
+}
+
+const QRgb green = 0xFF008000;
+const QRgb red = 0xFFFF0000;
+const QStringList scenarios = {QStringLiteral("presentation"), QStringLiteral("aperiodique"),
+                               QStringLiteral("oscillatoire"), QStringLiteral("instabilite"),
+                               QStringLiteral("rampe"),        QStringLiteral("perturbation")};
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+}  // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+private slots:
+    // Each scenario's picture: the window's top 800 x 488, with the green
+    // title in its strip and the diagram's red controller block.
+    void pictureShowsTheScenario_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        for (const QString& name : scenarios)
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    void pictureShowsTheScenario()
+    {
+        QFETCH(QString, scenario);
+        QTemporaryDir dir;
+        const QString png = dir.filePath(scenario + QStringLiteral(".png"));
+        const Run run = runExport({scenario, png});
+        QCOMPARE(run.code, 0);
+        const QImage picture = loadPng(png);
+        QCOMPARE(picture.size(), QSize(800, 488));
+        QVERIFY(countColour(picture, green, QRect(600, 20, 200, 30)) > 50);
+        QVERIFY(countColour(picture, red, QRect(205, 139, 61, 47)) > 100);
+        QVERIFY(!run.err.contains(QLatin1String("frame")));  // no progress unless on a terminal
+        QCOMPARE(entries(dir.path()), QStringList{scenario + QStringLiteral(".png")});
+    }
+
+    // The animation, decoded by Qt, is exactly what the window showed after
+    // each tick of the same replay done here, and ends on the PNG's picture.
+    void gifHoldsEveryTickOfTheWindow()
+    {
+        QTemporaryDir dir;
+        const QString gif = dir.filePath(QStringLiteral("a.gif"));
+        const QString png = dir.filePath(QStringLiteral("a.png"));
+        QCOMPARE(runExport({QStringLiteral("aperiodique"), gif}).code, 0);
+        QCOMPARE(runExport({QStringLiteral("aperiodique"), png}).code, 0);
+        const Decoded decoded = decodeGif(gif);
+        QCOMPARE(decoded.frames.size(), 40);
+        QCOMPARE(decoded.delays, QList<int>(40, 100));
+        QCOMPARE(decoded.loops, -1);  // Qt's word for "forever"
+
+        WindowFixture f;
+        // Shown at a size that holds the exported area (offscreen, the
+        // maximized window is a few pixels narrower than 800).
+        f.window->setWindowState(Qt::WindowNoState);
+        f.window->resize(800, 600);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QCOMPARE(f.window->size(), QSize(800, 600));
+        f.tick();
+        f.click(2);
+        for (int i = 0; i < 40; ++i) {
+            f.tick();
+            const QImage shown = f.window->grab(QRect(0, 0, 800, 488)).toImage().convertToFormat(QImage::Format_RGB32);
+            if (decoded.frames[i] != shown)
+                QFAIL(qPrintable(QStringLiteral("frame %1 differs from the window").arg(i + 1)));
+        }
+        QCOMPARE(Compteur, 50);
+        QCOMPARE(decoded.frames.last(), loadPng(png));
+    }
+
+    void gifFrameCounts_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<int>("frames");
+        QTest::newRow("presentation") << QStringLiteral("presentation") << 1;
+        QTest::newRow("perturbation") << QStringLiteral("perturbation") << 190;
+    }
+    void gifFrameCounts()
+    {
+        QFETCH(QString, scenario);
+        QFETCH(int, frames);
+        QTemporaryDir dir;
+        const QString gif = dir.filePath(QStringLiteral("x.gif"));
+        const QString png = dir.filePath(QStringLiteral("x.png"));
+        QCOMPARE(runExport({scenario, gif}).code, 0);
+        QCOMPARE(runExport({scenario, png}).code, 0);
+        const Decoded decoded = decodeGif(gif);
+        QCOMPARE(decoded.frames.size(), frames);
+        QCOMPARE(decoded.delays, QList<int>(frames, 100));
+        QCOMPARE(decoded.loops, -1);
+        QCOMPARE(decoded.frames.last(), loadPng(png));
+    }
+
+    // Twice the resolution: twice the pixels, drawn at that resolution, the
+    // GIF still lossless.
+    void scaleTwo()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("s.png"));
+        const QString gif = dir.filePath(QStringLiteral("s.gif"));
+        QCOMPARE(runExport({QStringLiteral("instabilite"), png, QStringLiteral("--scale"), QStringLiteral("2")}).code, 0);
+        QCOMPARE(runExport({QStringLiteral("instabilite"), gif, QStringLiteral("--scale=2")}).code, 0);
+        const QImage picture = loadPng(png);
+        QCOMPARE(picture.size(), QSize(1600, 976));
+        QVERIFY(countColour(picture, green, QRect(1200, 40, 400, 60)) > 200);
+        QVERIFY(countColour(picture, red, QRect(410, 278, 122, 94)) > 400);
+        int oddColumnsDiffer = 0;  // not a 1:1 picture enlarged
+        for (int y = 0; y < 976; ++y)
+            for (int x = 0; x < 1600; x += 2)
+                oddColumnsDiffer += picture.pixel(x, y) != picture.pixel(x + 1, y);
+        QVERIFY(oddColumnsDiffer > 1000);
+        const Decoded decoded = decodeGif(gif);
+        QCOMPARE(decoded.frames.size(), 40);
+        QCOMPARE(decoded.frames.last(), picture);
+    }
+
+    void helpInBothLanguages()
+    {
+        for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+            const Run run = runExport({option});
+            QCOMPARE(run.code, 0);
+            QVERIFY(run.out.contains(QLatin1String("Usage :")));  // French
+            QVERIFY(run.out.contains(QLatin1String("Usage:")));   // English
+            for (const QString& name : scenarios)
+                QVERIFY(run.out.contains(name));
+        }
+    }
+
+    // Misuse: exit 2, a message saying what is wrong and the choices, no file.
+    void misuse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing") << QStringList{} << QStringLiteral("missing");
+        QTest::newRow("no output") << QStringList{QStringLiteral("rampe")} << QStringLiteral("missing OUTPUT");
+        QTest::newRow("bad scenario") << QStringList{QStringLiteral("Rampe"), QStringLiteral("OUT.png")}
+                                      << QStringLiteral("unknown scenario 'Rampe'");
+        QTest::newRow("bad extension") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.jpg")}
+                                       << QStringLiteral("OUT.jpg");
+        QTest::newRow("no extension") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT")}
+                                      << QStringLiteral(".png or .gif");
+        QTest::newRow("scale 5") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.png"),
+                                                QStringLiteral("--scale"), QStringLiteral("5")}
+                                 << QStringLiteral("scale '5'");
+        QTest::newRow("scale 0") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.png"),
+                                                QStringLiteral("--scale=0")}
+                                 << QStringLiteral("scale '0'");
+        QTest::newRow("scale missing") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.png"),
+                                                      QStringLiteral("--scale")}
+                                       << QStringLiteral("--scale needs a value");
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.png"),
+                                                       QStringLiteral("--fast")}
+                                        << QStringLiteral("--fast");
+        QTest::newRow("extra") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.png"),
+                                              QStringLiteral("more.png")}
+                               << QStringLiteral("too many");
+    }
+    void misuse()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const Run run = runExport(arguments);
+        QDir::setCurrent(previous);
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(run.err.contains(QLatin1String("presentation, aperiodique, oscillatoire, instabilite, rampe, perturbation")));
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(entries(dir.path()).isEmpty());
+    }
+
+    // An output that cannot be written: exit 1, the reason, nothing left.
+    void unwritableOutput()
+    {
+        QTemporaryDir dir;
+        const QString missingFolder = dir.filePath(QStringLiteral("nowhere/x.gif"));
+        Run run = runExport({QStringLiteral("aperiodique"), missingFolder});
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.err.contains(QLatin1String("cannot write")) && run.err.contains(missingFolder), qPrintable(run.err));
+        QVERIFY(entries(dir.path()).isEmpty());
+
+        // An existing folder in the output's place.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.png")));
+        run = runExport({QStringLiteral("aperiodique"), dir.filePath(QStringLiteral("taken.png"))});
+        QCOMPARE(run.code, 1);
+        QVERIFY(run.err.contains(QLatin1String("cannot write")));
+        QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("taken.png")});
+
+        // A read-only folder; the superuser writes anywhere, so it gets one
+        // no one can create files in.
+        QString readOnly = dir.filePath(QStringLiteral("locked"));
+        if (geteuid() == 0) {
+            readOnly = QStringLiteral("/proc");
+        } else {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+            QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QStringList before = entries(readOnly);
+        for (const QString& name : {QStringLiteral("x.gif"), QStringLiteral("x.png")}) {
+            run = runExport({QStringLiteral("presentation"), readOnly + QLatin1Char('/') + name});
+            QCOMPARE(run.code, 1);
+            QVERIFY2(run.err.contains(QLatin1String("cannot write")), qPrintable(run.err));
+        }
+        if (geteuid() != 0) {
+            QCOMPARE(entries(readOnly), before);
+            QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+    }
+
+    // A failed write leaves an earlier file of that name as it was.
+    void earlierFileKeptOnFailure()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("x.png"));
+        QCOMPARE(runExport({QStringLiteral("presentation"), png}).code, 0);
+        const QImage before = loadPng(png);
+        QCOMPARE(runExport({QStringLiteral("nonsense"), png}).code, 2);
+        QCOMPARE(loadPng(png), before);
+        QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("x.png")});
+    }
+
+    // 256 colours a frame, many more in all: frames beyond the global table
+    // get a table of their own, and all still decode exactly.
+    void encoderWithMoreColoursThanOneTable()
+    {
+        QList<QImage> pictures;
+        pictures << distinctColours(0x000000) << distinctColours(0x404040);
+        QImage partly = pictures[0];
+        for (int x = 0; x < 8; ++x)
+            partly.setPixel(x + 4, 9, 0xFF00FF00u - static_cast<QRgb>(x));  // new colours, small area
+        pictures << partly << partly;  // the last one unchanged
+        GifAnimation animation(7);
+        for (const QImage& picture : pictures)
+            animation.addFrame(picture);
+        QBuffer bytes;
+        bytes.open(QIODevice::WriteOnly);
+        animation.write(bytes);
+        bytes.close();
+        bytes.open(QIODevice::ReadOnly);
+        QImageReader reader(&bytes, "gif");
+        const Decoded decoded = decodeGif(reader);
+        QCOMPARE(decoded.frames.size(), pictures.size());
+        for (int i = 0; i < pictures.size(); ++i)
+            QCOMPARE(decoded.frames[i], pictures[i]);
+        QCOMPARE(decoded.delays, QList<int>(4, 70));
+        QCOMPARE(decoded.loops, -1);
+    }
+
+    void encoderRefusesWhatItCannotHold()
+    {
+        QImage tooMany(17, 17, QImage::Format_RGB32);
+        for (int i = 0; i < 17 * 17; ++i)
+            tooMany.setPixel(i % 17, i / 17, 0xFF000000u | static_cast<QRgb>(i));
+        GifAnimation animation(10);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, animation.addFrame(tooMany));
+        animation.addFrame(distinctColours(0));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, animation.addFrame(QImage(8, 8, QImage::Format_RGB32)));
+
+        // A device that refuses the bytes: the failure is reported.
+        QBuffer readOnly;
+        readOnly.open(QIODevice::ReadOnly);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, animation.write(readOnly));
+    }
+};
+
+ANTENNE_TEST_MAIN(TestExport)
+#include "test_export.moc"
