@@ -9,8 +9,11 @@ action=${1:-run}
 # giflib encodes the export tool's animations; Google Benchmark measures frame costs.
 build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation2 libgif-dev libbenchmark-dev)
 # The end-to-end test runs the real program on a virtual display; valgrind
-# checks memory, clang-tidy is the static analyser.
-test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils valgrind clang-tidy)
+# checks memory, clang-tidy is the static analyser. The package test builds the
+# .deb (dpkg-shlibdeps is in dpkg-dev) and validates the desktop entry and the
+# AppStream metainfo.
+test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils valgrind clang-tidy
+               dpkg-dev desktop-file-utils appstream file)
 
 case "$action" in
   run) wanted=("${build_packages[@]}") ;;
