@@ -191,6 +191,12 @@ void GifAnimation::write(QIODevice& device) const
                 remap[i] = static_cast<std::uint8_t>(i);
         }
 
+        // giflib drops, without freeing, the copy it keeps of a frame's own
+        // table when the next frame has none: free it here first.
+        if (!localMap && gif->Image.ColorMap) {
+            GifFreeMapObject(gif->Image.ColorMap);
+            gif->Image.ColorMap = nullptr;
+        }
         const int width = frame.area.width();
         check(EGifPutImageDesc(gif.get(), frame.area.left(), frame.area.top(), width, frame.area.height(), false,
                                localMap.get()));
