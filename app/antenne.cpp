@@ -28,12 +28,9 @@ TAntenne::TAntenne(QWidget* Owner) : TForm(Owner)
     // button's own mouse handling, so that an exception leaving a handler
     // never cuts a button's click processing short.
     const std::array<QPushButton*, 6> buttons = {Button1, Button2, Button3, Button4, Button5, Button6};
-    const std::array<void (TAntenne::*)(QObject*), 6> handlers = {
-        &TAntenne::Button1Click, &TAntenne::Button2Click, &TAntenne::Button3Click,
-        &TAntenne::Button4Click, &TAntenne::Button5Click, &TAntenne::Button6Click};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         QPushButton* button = buttons[i];
-        const auto handler = handlers[i];
+        const auto handler = ButtonHandlers[i];
         connect(button, &QPushButton::clicked, this, [this, button, handler] { (this->*handler)(button); },
                 Qt::QueuedConnection);
     }
@@ -52,6 +49,10 @@ void TAntenne::Timer(QObject* /*Sender*/)
 {
     StepAnimation();
 }
+
+const std::array<void (TAntenne::*)(QObject*), 6> TAntenne::ButtonHandlers = {
+    &TAntenne::Button1Click, &TAntenne::Button2Click, &TAntenne::Button3Click,
+    &TAntenne::Button4Click, &TAntenne::Button5Click, &TAntenne::Button6Click};
 
 void TAntenne::Button1Click(QObject* /*Sender*/)
 {

@@ -31,6 +31,15 @@ constexpr int progressFromTicks = 100;
 
 const char* const program = "antenne-export";
 
+// "presentation, aperiodique, ...": the names SCENARIO may take.
+std::string scenarioNames()
+{
+    std::string names;
+    for (const ExportScenario& scenario : ExportScenarios)
+        names += (names.empty() ? "" : ", ") + std::string(scenario.name);
+    return names;
+}
+
 void printUsage(std::FILE* out)
 {
     std::fprintf(out,
@@ -38,7 +47,7 @@ void printUsage(std::FILE* out)
                  "Rejoue un scénario de l'animation Antenne sans écran et écrit SORTIE :\n"
                  "  SORTIE.png  l'image finale ;\n"
                  "  SORTIE.gif  l'animation, une image toutes les 100 ms, en boucle.\n"
-                 "Scénarios : presentation, aperiodique, oscillatoire, instabilite, rampe, perturbation\n"
+                 "Scénarios : %s\n"
                  "  --scale N   résolution N fois plus grande (N de 1 à 4) ; 800 x 488 pixels à 1\n"
                  "  -h, --help  affiche cette aide\n"
                  "\n"
@@ -46,20 +55,20 @@ void printUsage(std::FILE* out)
                  "Replays one scenario of the Antenne animation headless and writes OUTPUT:\n"
                  "  OUTPUT.png  the final picture;\n"
                  "  OUTPUT.gif  the animation, one frame every 100 ms, looping forever.\n"
-                 "Scenarios: presentation, aperiodique, oscillatoire, instabilite, rampe, perturbation\n"
+                 "Scenarios: %s\n"
                  "  --scale N   N times the resolution (N from 1 to 4); 800 x 488 pixels at 1\n"
                  "  -h, --help  shows this help\n",
-                 program, program);
+                 program, scenarioNames().c_str(), program, scenarioNames().c_str());
 }
 
 [[noreturn]] void usageError(const std::string& message)
 {
     std::fprintf(stderr, "%s: %s\n", program, message.c_str());
     std::fprintf(stderr,
-                 "scenarios: presentation, aperiodique, oscillatoire, instabilite, rampe, perturbation\n"
+                 "scenarios: %s\n"
                  "outputs: a file ending in .png or .gif; --scale N with N from 1 to 4\n"
                  "usage: %s SCENARIO OUTPUT [--scale N]  (--help for more)\n",
-                 program);
+                 scenarioNames().c_str(), program);
     std::exit(exitUsage);
 }
 

@@ -54,17 +54,10 @@ void ReplayScenario(const ExportScenario& scenario,
     // The program's first tick draws the presentation.
     window.Timer(nullptr);
 
-    switch (scenario.button) {
-    case 1: window.Button1Click(nullptr); break;
-    case 2: window.Button2Click(nullptr); break;
-    case 3: window.Button3Click(nullptr); break;
-    case 4: window.Button4Click(nullptr); break;
-    case 5: window.Button5Click(nullptr); break;
-    case 6: window.Button6Click(nullptr); break;
-    default: throw std::logic_error("no such scenario button");
-    }
+    const auto row = static_cast<std::size_t>(scenario.button - 1);
+    (window.*TAntenne::ButtonHandlers.at(row))(nullptr);
 
-    const Phase& scene = PhaseTable[static_cast<std::size_t>(scenario.button - 1)];
+    const Phase& scene = PhaseTable.at(row);
     const int ticks = scene.end - scene.start;
     int tick = 0;
     while (scene.start <= Compteur && Compteur < scene.end) {

@@ -64,14 +64,7 @@ struct WindowFixture {
     }
     void click(int button)
     {
-        switch (button) {
-        case 1: window->Button1Click(nullptr); break;
-        case 2: window->Button2Click(nullptr); break;
-        case 3: window->Button3Click(nullptr); break;
-        case 4: window->Button4Click(nullptr); break;
-        case 5: window->Button5Click(nullptr); break;
-        case 6: window->Button6Click(nullptr); break;
-        }
+        (window.get()->*TAntenne::ButtonHandlers.at(static_cast<std::size_t>(button - 1)))(nullptr);
     }
 };
 
