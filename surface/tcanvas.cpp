@@ -1,5 +1,6 @@
 #include "surface/tcanvas.h"
 
+#include "surface/figure_spans.h"
 #include "surface/tbitmap.h"
 
 #include <QPainter>
@@ -40,7 +41,7 @@ int TCanvas::setBackgroundMode(int mode)
 
 QPen TCanvas::realizedPen() const
 {
-    // A flat cap leaves out a line's last pixel, as GDI does, at every width.
+    // The outlines of rectangles and polygons, drawn by the toolkit.
     QPen pen(ColorToQColor(Pen.Color));
     pen.setWidth(Pen.Width < 1 ? 1 : Pen.Width);
     pen.setCapStyle(Qt::FlatCap);
@@ -78,6 +79,52 @@ void TCanvas::changed(const QRect& area)
     const QRect touched = area.intersected(QRect(QPoint(0, 0), image_->deviceIndependentSize().toSize()));
     if (!touched.isEmpty() && notify_)
         notify_(touched);
+}
+
+namespace {
+
+// The figures whose spans are kept.
+enum FigureKind { WideLine = 1, EllipseFigure, ChordFigure };
+
+}  // namespace
+
+double TCanvas::penWidth() const
+{
+    return Pen.Width < 1 ? 1.0 : double(Pen.Width);
+}
+
+QPointF TCanvas::devicePoint(QPoint p) const
+{
+    const qreal ratio = image_->devicePixelRatio();
+    return QPointF((p.x() + 0.5) * ratio, (p.y() + 0.5) * ratio);
+}
+
+QPointF TCanvas::deviceCentre(const QRect& box) const
+{
+    // The outline runs through the centres of the box's border pixels.
+    const qreal ratio = image_->devicePixelRatio();
+    return QPointF((box.left() + box.right() + 1) / 2.0 * ratio, (box.top() + box.bottom() + 1) / 2.0 * ratio);
+}
+
+QSizeF TCanvas::deviceRadii(const QRect& box) const
+{
+    const qreal ratio = image_->devicePixelRatio();
+    return QSizeF((box.width() - 1) / 2.0 * ratio, (box.height() - 1) / 2.0 * ratio);
+}
+
+void TCanvas::paintSpans(const Spans& spans, QRgb outline, QRgb inside)
+{
+    const QRect device = PaintSpans(*image_, spans, outline, inside);
+    if (device.isEmpty())
+        return;
+    const qreal ratio = image_->devicePixelRatio();
+    if (ratio == 1.0) {
+        changed(device);
+        return;
+    }
+    // The logical pixels holding the changed device pixels.
+    changed(QRect(QPoint(int(std::floor(device.left() / ratio)), int(std::floor(device.top() / ratio))),
+                  QPoint(int(std::floor(device.right() / ratio)), int(std::floor(device.bottom() / ratio)))));
 }
 
 void TCanvas::thinLine(QPoint from, QPoint to)
@@ -123,13 +170,16 @@ void TCanvas::LineTo(int x, int y)
         return;  // a line without length covers no pixel
     if (Pen.Width <= 1 && image_->devicePixelRatio() == 1.0) {
         thinLine(from, to);
-    } else {
-        QPainter p(image_);
-        p.setPen(realizedPen());
-        p.drawLine(from, to);
+        const int margin = Pen.Width + 1;
+        changed(QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin));
+        return;
     }
-    const int margin = Pen.Width + 1;
-    changed(QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin));
+    const qreal ratio = image_->devicePixelRatio();
+    const Spans& spans = figures_.spans({WideLine, {from.x(), from.y(), to.x(), to.y()}, Pen.Width, ratio},
+                                        [&](Spans& out) {
+                                            WideLineSpans(devicePoint(from), devicePoint(to), penWidth() * ratio, out);
+                                        });
+    paintSpans(spans, ColorToQColor(Pen.Color).rgb(), 0);
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
@@ -159,14 +209,11 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     const QColor fill = useBrush();
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
-    {
-        QPainter p(image_);
-        p.setPen(realizedPen());
-        p.setBrush(fill);
-        p.drawEllipse(box.adjusted(0, 0, -1, -1));
-    }
-    const int margin = Pen.Width + 1;
-    changed(box.adjusted(-margin, -margin, margin, margin));
+    const qreal ratio = image_->devicePixelRatio();
+    const Spans& spans = figures_.spans(
+        {EllipseFigure, {box.left(), box.top(), box.right(), box.bottom()}, Pen.Width, ratio},
+        [&](Spans& out) { EllipseSpans(deviceCentre(box), deviceRadii(box), penWidth() * ratio, out); });
+    paintSpans(spans, ColorToQColor(Pen.Color).rgb(), fill.rgb());
 }
 
 void TCanvas::Polygon(const TPoint* points, int lastIndex)
@@ -191,25 +238,13 @@ void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
 {
     const QColor fill = useBrush();
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
-    // The rays start at the centre of the box; their directions, in degrees
-    // counterclockwise on screen from 3 o'clock (Y points down, hence the sign).
-    const double cx = (x1 + x2) / 2.0;
-    const double cy = (y1 + y2) / 2.0;
-    const double degrees = 180.0 / M_PI;
-    const double start = std::atan2(-(y3 - cy), x3 - cx) * degrees;
-    const double end = std::atan2(-(y4 - cy), x4 - cx) * degrees;
-    double span = std::fmod(end - start, 360.0);
-    if (span <= 0.0)
-        span += 360.0;  // the same ray twice keeps the whole ellipse
-    {
-        QPainter p(image_);
-        p.setPen(realizedPen());
-        p.setBrush(fill);
-        p.drawChord(box.adjusted(0, 0, -1, -1), int(std::lround(start * 16.0)),
-                    int(std::lround(span * 16.0)));
-    }
-    const int margin = Pen.Width + 1;
-    changed(box.adjusted(-margin, -margin, margin, margin));
+    const qreal ratio = image_->devicePixelRatio();
+    const Spans& spans =
+        figures_.spans({ChordFigure, {x1, y1, x2, y2, x3, y3, x4, y4}, Pen.Width, ratio}, [&](Spans& out) {
+            ChordSpans(deviceCentre(box), deviceRadii(box), devicePoint({x3, y3}), devicePoint({x4, y4}),
+                       penWidth() * ratio, out);
+        });
+    paintSpans(spans, ColorToQColor(Pen.Color).rgb(), fill.rgb());
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "surface/figure_cache.h"
 #include "surface/tcolor.h"
 
 #include <QFont>
@@ -71,7 +72,10 @@ struct TFont {
 //   same pixels as drawn once and the same figure drawn in the background
 //   colour erases exactly what it drew.
 // Every operation reports the rectangle it may have changed to `changed`, so
-// that the widget showing the image repaints that area only.
+// that the widget showing the image repaints that area only. Wide lines,
+// ellipses and chords are drawn by the canvas itself, row by row, and report
+// just the pixels they really changed: nothing for a figure drawn again over
+// itself.
 class TCanvas {
 public:
     using ChangeNotifier = std::function<void(const QRect&)>;
@@ -117,7 +121,16 @@ public:
 
 private:
     QPen realizedPen() const;
+    double penWidth() const;
     void thinLine(QPoint from, QPoint to);
+    // The wide lines, ellipses and chords are worked out as spans of the
+    // image's own pixels (see figure_spans.h): where a logical pixel's
+    // centre, and a box's ellipse, lie among them.
+    QPointF devicePoint(QPoint p) const;
+    QPointF deviceCentre(const QRect& box) const;
+    QSizeF deviceRadii(const QRect& box) const;
+    // Paints a figure's spans and reports the pixels that really changed.
+    void paintSpans(const Spans& spans, QRgb outline, QRgb inside);
     // Realizes the brush for an operation that paints with it; a brush colour
     // assigned since the last realization puts the text background back to
     // opaque, as a GDI brush selection does.
@@ -153,6 +166,7 @@ private:
     QPoint penPos_{0, 0};
     int bkMode_ = OPAQUE;
     unsigned brushSeen_ = 0;
+    FigureCache figures_;
 
     // The font object and its metrics are rebuilt only when face or size change.
     QString fontFace_;
