@@ -11,21 +11,16 @@ ANTENNE=$(realpath "$1")
 source "$(dirname "$0")/../tests/e2e/x_session.sh"
 client_area
 
-# CPU time of all the program's threads, in nanoseconds (the scheduler's own
-# account: finer than the clock ticks of /proc/PID/stat).
-cpu_ticks() {
-    cat /proc/"$APP_PID"/task/*/schedstat | awk '{sum += $1} END {printf "%d\n", sum}'
-}
 hz=1000000000
 
 sleep 1
 xdotool mousemove $((CX + 733)) $((CY + 508)) click 1
 xdotool mousemove $((CX + 1000)) $((CY + 700))
-start=$(cpu_ticks)
+start=$(app_cpu_ns)
 sleep 19.2
-played=$(cpu_ticks)
+played=$(app_cpu_ns)
 sleep 10
-stopped=$(cpu_ticks)
+stopped=$(app_cpu_ns)
 
 awk -v a="$start" -v b="$played" -v c="$stopped" -v hz="$hz" 'BEGIN {
     printf "wind scene, 19.2 s: %.0f ms of CPU, %.2f %% of one core\n", (b - a) * 1000 / hz, (b - a) / hz / 19.2 * 100

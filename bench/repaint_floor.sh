@@ -18,13 +18,10 @@ if [ $# -eq 3 ] && [ "$1" = --one ]; then
     export XDG_RUNTIME_DIR
     # shellcheck source=../tests/e2e/x_session.sh
     source "$(dirname "$0")/../tests/e2e/x_session.sh" >/dev/null
-    cpu_ticks() {
-        cat /proc/"$APP_PID"/task/*/schedstat | awk '{sum += $1} END {printf "%d\n", sum}'
-    }
     sleep 1
-    start=$(cpu_ticks)
+    start=$(app_cpu_ns)
     sleep 19.2
-    end=$(cpu_ticks)
+    end=$(app_cpu_ns)
     awk -v a="$start" -v b="$end" -v mode="$MODE" 'BEGIN {
         printf "%-6s 19.2 s: %.0f ms of CPU, %.2f %% of one core\n", mode, (b - a) / 1e6, (b - a) / 1e9 / 19.2 * 100
     }'

@@ -54,21 +54,13 @@ struct Columns {
     int last;
 };
 
-// The smallest integer not below v, for |v| <= unbounded (cheaper than
-// std::ceil, a call into the maths library without SSE 4.1).
-int ceiling(double v)
-{
-    const int i = int(v);
-    return i + (v > i ? 1 : 0);
-}
-
 Columns columns(Interval in)
 {
     if (in.empty())
         return {0, 0};
     const double lo = std::clamp(in.lo, -unbounded, unbounded);
     const double hi = std::clamp(in.hi, -unbounded, unbounded);
-    return {ceiling(lo - 0.5), ceiling(hi - 0.5)};
+    return {int(std::ceil(lo - 0.5)), int(std::ceil(hi - 0.5))};
 }
 
 void append(Spans& out, int y, Columns c, bool outline)

@@ -41,7 +41,7 @@ int TCanvas::setBackgroundMode(int mode)
 
 QPen TCanvas::realizedPen() const
 {
-    // The outlines of rectangles and polygons, drawn by the toolkit.
+    // The pen of the figures the toolkit still draws: rectangles and polygons.
     QPen pen(ColorToQColor(Pen.Color));
     pen.setWidth(Pen.Width < 1 ? 1 : Pen.Width);
     pen.setCapStyle(Qt::FlatCap);
@@ -88,11 +88,6 @@ enum FigureKind { WideLine = 1, EllipseFigure, ChordFigure };
 
 }  // namespace
 
-double TCanvas::penWidth() const
-{
-    return Pen.Width < 1 ? 1.0 : double(Pen.Width);
-}
-
 QPointF TCanvas::devicePoint(QPoint p) const
 {
     const qreal ratio = image_->devicePixelRatio();
@@ -112,16 +107,18 @@ QSizeF TCanvas::deviceRadii(const QRect& box) const
     return QSizeF((box.width() - 1) / 2.0 * ratio, (box.height() - 1) / 2.0 * ratio);
 }
 
-void TCanvas::paintSpans(const Spans& spans, QRgb outline, QRgb inside)
+template <class Compute>
+void TCanvas::drawFigure(int kind, const std::array<int, 8>& arguments, QRgb inside, const Compute& compute)
 {
-    const QRect device = PaintSpans(*image_, spans, outline, inside);
+    // A figure's spans depend on nothing else than its arguments, the pen's
+    // width and the image's scale.
+    const qreal ratio = image_->devicePixelRatio();
+    const double penWidth = (Pen.Width < 1 ? 1.0 : double(Pen.Width)) * ratio;
+    const Spans& spans =
+        figures_.spans({kind, arguments, Pen.Width, ratio}, [&](Spans& out) { compute(penWidth, out); });
+    const QRect device = PaintSpans(*image_, spans, ColorToQColor(Pen.Color).rgb(), inside);
     if (device.isEmpty())
         return;
-    const qreal ratio = image_->devicePixelRatio();
-    if (ratio == 1.0) {
-        changed(device);
-        return;
-    }
     // The logical pixels holding the changed device pixels.
     changed(QRect(QPoint(int(std::floor(device.left() / ratio)), int(std::floor(device.top() / ratio))),
                   QPoint(int(std::floor(device.right() / ratio)), int(std::floor(device.bottom() / ratio)))));
@@ -174,12 +171,9 @@ void TCanvas::LineTo(int x, int y)
         changed(QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin));
         return;
     }
-    const qreal ratio = image_->devicePixelRatio();
-    const Spans& spans = figures_.spans({WideLine, {from.x(), from.y(), to.x(), to.y()}, Pen.Width, ratio},
-                                        [&](Spans& out) {
-                                            WideLineSpans(devicePoint(from), devicePoint(to), penWidth() * ratio, out);
-                                        });
-    paintSpans(spans, ColorToQColor(Pen.Color).rgb(), 0);
+    drawFigure(WideLine, {from.x(), from.y(), to.x(), to.y()}, 0, [&](double width, Spans& out) {
+        WideLineSpans(devicePoint(from), devicePoint(to), width, out);
+    });
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
@@ -209,11 +203,8 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     const QColor fill = useBrush();
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
-    const qreal ratio = image_->devicePixelRatio();
-    const Spans& spans = figures_.spans(
-        {EllipseFigure, {box.left(), box.top(), box.right(), box.bottom()}, Pen.Width, ratio},
-        [&](Spans& out) { EllipseSpans(deviceCentre(box), deviceRadii(box), penWidth() * ratio, out); });
-    paintSpans(spans, ColorToQColor(Pen.Color).rgb(), fill.rgb());
+    drawFigure(EllipseFigure, {box.left(), box.top(), box.right(), box.bottom()}, fill.rgb(),
+               [&](double width, Spans& out) { EllipseSpans(deviceCentre(box), deviceRadii(box), width, out); });
 }
 
 void TCanvas::Polygon(const TPoint* points, int lastIndex)
@@ -238,13 +229,9 @@ void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
 {
     const QColor fill = useBrush();
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
-    const qreal ratio = image_->devicePixelRatio();
-    const Spans& spans =
-        figures_.spans({ChordFigure, {x1, y1, x2, y2, x3, y3, x4, y4}, Pen.Width, ratio}, [&](Spans& out) {
-            ChordSpans(deviceCentre(box), deviceRadii(box), devicePoint({x3, y3}), devicePoint({x4, y4}),
-                       penWidth() * ratio, out);
-        });
-    paintSpans(spans, ColorToQColor(Pen.Color).rgb(), fill.rgb());
+    drawFigure(ChordFigure, {x1, y1, x2, y2, x3, y3, x4, y4}, fill.rgb(), [&](double width, Spans& out) {
+        ChordSpans(deviceCentre(box), deviceRadii(box), devicePoint({x3, y3}), devicePoint({x4, y4}), width, out);
+    });
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text)

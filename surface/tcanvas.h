@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -121,7 +122,6 @@ public:
 
 private:
     QPen realizedPen() const;
-    double penWidth() const;
     void thinLine(QPoint from, QPoint to);
     // The wide lines, ellipses and chords are worked out as spans of the
     // image's own pixels (see figure_spans.h): where a logical pixel's
@@ -129,8 +129,11 @@ private:
     QPointF devicePoint(QPoint p) const;
     QPointF deviceCentre(const QRect& box) const;
     QSizeF deviceRadii(const QRect& box) const;
-    // Paints a figure's spans and reports the pixels that really changed.
-    void paintSpans(const Spans& spans, QRgb outline, QRgb inside);
+    // Paints the figure `compute(pen width in device pixels, out)` works out,
+    // or kept from an earlier call with the same arguments, and reports the
+    // pixels that really changed.
+    template <class Compute>
+    void drawFigure(int kind, const std::array<int, 8>& arguments, QRgb inside, const Compute& compute);
     // Realizes the brush for an operation that paints with it; a brush colour
     // assigned since the last realization puts the text background back to
     // opaque, as a GDI brush selection does.

@@ -146,6 +146,12 @@ client_area() {
     echo "e2e: window $WIN, client area ${CW}x${CH} at ($CX, $CY)"
 }
 
+# CPU time of all the program's threads so far, in nanoseconds (the
+# scheduler's own account: finer than the clock ticks of /proc/PID/stat).
+app_cpu_ns() {
+    cat /proc/"$APP_PID"/task/*/schedstat | awk '{sum += $1} END {printf "%d\n", sum}'
+}
+
 # Closes the window as a user does and expects the program to end with 0.
 close_and_expect_success() {
     wmctrl -i -c "$WIN"
