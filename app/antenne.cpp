@@ -1,7 +1,6 @@
 #include "app/antenne.h"
 
-#include "app/scenario_buttons.h"
-#include "scenes/phase_table.h"
+#include "scenes/scenarios.h"
 
 #include <QIcon>
 #include <QPushButton>
@@ -24,14 +23,14 @@ TAntenne::TAntenne(QWidget* Owner) : TForm(Owner)
     move(270, 128);
     setWindowState(Qt::WindowMaximized);
 
-    // The buttons' handlers run from the event queue rather than inside the
-    // button's own mouse handling, so that an exception leaving a handler
-    // never cuts a button's click processing short.
-    const std::array<QPushButton*, 6> buttons = {Button1, Button2, Button3, Button4, Button5, Button6};
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-        QPushButton* button = buttons[i];
-        const auto handler = ButtonHandlers[i];
-        connect(button, &QPushButton::clicked, this, [this, button, handler] { (this->*handler)(button); },
+    // Each scenario's button calls its handler. The handlers run from the
+    // event queue rather than inside the button's own mouse handling, so that
+    // an exception leaving a handler never cuts a button's click processing
+    // short.
+    for (const Scenario& scenario : Scenarios) {
+        QPushButton* button = this->*scenario.button;
+        const auto click = scenario.click;
+        connect(button, &QPushButton::clicked, this, [this, button, click] { (this->*click)(button); },
                 Qt::QueuedConnection);
     }
 
@@ -50,36 +49,32 @@ void TAntenne::Timer(QObject* /*Sender*/)
     StepAnimation();
 }
 
-const std::array<void (TAntenne::*)(QObject*), 6> TAntenne::ButtonHandlers = {
-    &TAntenne::Button1Click, &TAntenne::Button2Click, &TAntenne::Button3Click,
-    &TAntenne::Button4Click, &TAntenne::Button5Click, &TAntenne::Button6Click};
-
 void TAntenne::Button1Click(QObject* /*Sender*/)
 {
-    StartScenario(ScenarioButtons[0]);
+    StartScenario(Scenarios[0]);
 }
 
 void TAntenne::Button2Click(QObject* /*Sender*/)
 {
-    StartScenario(ScenarioButtons[1]);
+    StartScenario(Scenarios[1]);
 }
 
 void TAntenne::Button3Click(QObject* /*Sender*/)
 {
-    StartScenario(ScenarioButtons[2]);
+    StartScenario(Scenarios[2]);
 }
 
 void TAntenne::Button4Click(QObject* /*Sender*/)
 {
-    StartScenario(ScenarioButtons[3]);
+    StartScenario(Scenarios[3]);
 }
 
 void TAntenne::Button5Click(QObject* /*Sender*/)
 {
-    StartScenario(ScenarioButtons[4]);
+    StartScenario(Scenarios[4]);
 }
 
 void TAntenne::Button6Click(QObject* /*Sender*/)
 {
-    StartScenario(ScenarioButtons[5]);
+    StartScenario(Scenarios[5]);
 }

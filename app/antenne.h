@@ -3,8 +3,6 @@
 #include "surface/tform.h"
 #include "ui_antenne.h"
 
-#include <array>
-
 class QTimer;
 
 // The main window: the labels, the drawing area FOND and the six scenario
@@ -26,7 +24,4 @@ public:
     void Button4Click(QObject* Sender);
     void Button5Click(QObject* Sender);
     void Button6Click(QObject* Sender);
-
-    // Button1Click .. Button6Click, in the buttons' order.
-    static const std::array<void (TAntenne::*)(QObject*), 6> ButtonHandlers;
 };

@@ -5,7 +5,7 @@
 // the run.
 #include "app/antenne.h"
 #include "app/prepare_scenario.h"
-#include "app/scenario_buttons.h"
+#include "scenes/scenarios.h"
 #include "app/state.h"
 #include "ratio_summary.h"
 #include "surface/tapplication.h"
@@ -108,7 +108,7 @@ const SceneCase sceneCases[] = {
 Snapshot playTo(const SceneCase& scene)
 {
     Antenne = shared->window.get();
-    StartScenario(ScenarioButtons[scene.button - 1]);
+    StartScenario(Scenarios[scene.button - 1]);
     for (int guard = 0; Compteur < scene.before; ++guard) {
         if (guard > 1000)
             throw std::runtime_error(std::string("scene did not reach its frame: ") + scene.name);

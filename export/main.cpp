@@ -1,25 +1,29 @@
 // antenne-export: replays one scenario of the Antenne animation offscreen,
-// through the program's own window and scenes, and writes its final picture
-// (PNG) or the whole animation (GIF, one frame per 100 ms tick).
+// through the program's own window and scenes, and writes one of its
+// pictures (PNG) or the whole animation (GIF, one frame per 100 ms tick).
 #include "app/antenne.h"
 #include "app/state.h"
 #include "export/gif_animation.h"
 #include "export/replay.h"
+#include "scenes/scenarios.h"
 #include "surface/tapplication.h"
 
 #include <QByteArray>
+#include <QCommandLineParser>
 #include <QImage>
 #include <QSaveFile>
 #include <QString>
+#include <QStringList>
+#include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
+#include <optional>
 #include <stdexcept>
-#include <string>
 
 namespace {
 
@@ -31,124 +35,165 @@ constexpr int progressFromTicks = 100;
 
 const char* const program = "antenne-export";
 
+void print(std::FILE* out, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), out);
+}
+
 // "presentation, aperiodique, ...": the names SCENARIO may take.
-std::string scenarioNames()
+QString scenarioNames()
 {
-    std::string names;
-    for (const ExportScenario& scenario : ExportScenarios)
-        names += (names.empty() ? "" : ", ") + std::string(scenario.name);
-    return names;
+    QStringList names;
+    for (const Scenario& scenario : Scenarios)
+        names << QString::fromUtf8(scenario.name);
+    return names.join(QStringLiteral(", "));
 }
 
-void printUsage(std::FILE* out)
+[[noreturn]] void usageError(const QString& message)
 {
-    std::fprintf(out,
-                 "Usage : %s SCÉNARIO SORTIE [--scale N]\n"
-                 "Rejoue un scénario de l'animation Antenne sans écran et écrit SORTIE :\n"
-                 "  SORTIE.png  l'image finale ;\n"
-                 "  SORTIE.gif  l'animation, une image toutes les 100 ms, en boucle.\n"
-                 "Scénarios : %s\n"
-                 "  --scale N   résolution N fois plus grande (N de 1 à 4) ; 800 x 488 pixels à 1\n"
-                 "  -h, --help  affiche cette aide\n"
-                 "\n"
-                 "Usage: %s SCENARIO OUTPUT [--scale N]\n"
-                 "Replays one scenario of the Antenne animation headless and writes OUTPUT:\n"
-                 "  OUTPUT.png  the final picture;\n"
-                 "  OUTPUT.gif  the animation, one frame every 100 ms, looping forever.\n"
-                 "Scenarios: %s\n"
-                 "  --scale N   N times the resolution (N from 1 to 4); 800 x 488 pixels at 1\n"
-                 "  -h, --help  shows this help\n",
-                 program, scenarioNames().c_str(), program, scenarioNames().c_str());
-}
-
-[[noreturn]] void usageError(const std::string& message)
-{
-    std::fprintf(stderr, "%s: %s\n", program, message.c_str());
-    std::fprintf(stderr,
-                 "scenarios: %s\n"
-                 "outputs: a file ending in .png or .gif; --scale N with N from 1 to 4\n"
-                 "usage: %s SCENARIO OUTPUT [--scale N]  (--help for more)\n",
-                 scenarioNames().c_str(), program);
+    print(stderr, QStringLiteral("%1: %2\n"
+                                 "scenarios: %3\n"
+                                 "outputs: a file ending in .png or .gif; --scale N with N from 1 to 4; "
+                                 "--frame K for a .png\n"
+                                 "usage: %1 SCENARIO OUTPUT [--scale N] [--frame K]  (--help for more)\n")
+                      .arg(QLatin1String(program), message, scenarioNames()));
     std::exit(exitUsage);
 }
 
 enum class Format { Png, Gif };
 
 struct Options {
-    const ExportScenario* scenario = nullptr;
+    const Scenario* scenario = nullptr;
     QString output;
     Format format = Format::Png;
     int scale = 1;
+    std::optional<int> frame;  // PNG: the picture after this tick; the last one if unset
 };
 
-int parseScale(const std::string& text)
+Options parseArguments(const QStringList& arguments)
 {
-    if (text.size() == 1 && text[0] >= '1' && text[0] <= '4')
-        return text[0] - '0';
-    usageError("invalid scale '" + text + "' (expected 1, 2, 3 or 4)");
-}
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Usage : %1 SCÉNARIO SORTIE [--scale N] [--frame K]\n"
+                       "Rejoue un scénario de l'animation Antenne sans écran et écrit SORTIE :\n"
+                       "  SORTIE.png  l'image finale, ou celle de l'image K avec --frame K ;\n"
+                       "  SORTIE.gif  l'animation, une image toutes les 100 ms, en boucle.\n"
+                       "Scénarios : %2\n"
+                       "--scale N : résolution N fois plus grande (N de 1 à 4) ; 800 x 488 pixels à 1.\n"
+                       "--frame K : l'image après la K-ième image de la scène (0 : avant la première).\n"
+                       "\n"
+                       "Replays one scenario of the Antenne animation headless and writes OUTPUT:\n"
+                       "  OUTPUT.png  the final picture, or frame K's with --frame K;\n"
+                       "  OUTPUT.gif  the animation, one frame every 100 ms, looping forever.\n"
+                       "Scenarios: %2")
+            .arg(QLatin1String(program), scenarioNames()));
+    parser.addPositionalArgument(QStringLiteral("SCENARIO"), QStringLiteral("one of: ") + scenarioNames());
+    parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("a file ending in .png or .gif"));
+    const QCommandLineOption scaleOption(QStringLiteral("scale"),
+                                         QStringLiteral("N times the resolution, N from 1 to 4; 800 x 488 pixels at 1."),
+                                         QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption frameOption(
+        QStringLiteral("frame"),
+        QStringLiteral("For a .png: the picture after frame K of the scene, from 0 (the prepared picture, "
+                       "before the first frame) to the scene's frame count (the default)."),
+        QStringLiteral("K"));
+    const QCommandLineOption listOption(QStringLiteral("list"), QStringLiteral("Prints the scenarios' names, one a line."));
+    parser.addOption(scaleOption);
+    parser.addOption(frameOption);
+    parser.addOption(listOption);
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
 
-Options parseArguments(int argc, char** argv)
-{
-    Options options;
-    std::string positional[2];
-    int count = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "-h" || argument == "--help") {
-            printUsage(stdout);
-            std::exit(0);
-        } else if (argument == "--scale") {
-            if (i + 1 >= argc)
-                usageError("--scale needs a value");
-            options.scale = parseScale(argv[++i]);
-        } else if (argument.rfind("--scale=", 0) == 0) {
-            options.scale = parseScale(argument.substr(8));
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            usageError("unknown option '" + argument + "'");
-        } else if (count < 2) {
-            positional[count++] = argument;
-        } else {
-            usageError("too many arguments ('" + argument + "')");
-        }
+    if (!parser.parse(arguments))
+        usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        print(stdout, parser.helpText());
+        std::exit(0);
     }
-    if (count == 0)
-        usageError("missing SCENARIO and OUTPUT");
-    if (count == 1)
-        usageError("missing OUTPUT");
+    if (parser.isSet(versionOption))
+        parser.showVersion();  // exits
+    if (parser.isSet(listOption)) {
+        for (const Scenario& scenario : Scenarios)
+            std::printf("%s\n", scenario.name);
+        std::exit(0);
+    }
 
-    for (const ExportScenario& scenario : ExportScenarios)
-        if (positional[0] == scenario.name)
+    Options options;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty())
+        usageError(QStringLiteral("missing SCENARIO and OUTPUT"));
+    if (positional.size() == 1)
+        usageError(QStringLiteral("missing OUTPUT"));
+    if (positional.size() > 2)
+        usageError(QStringLiteral("too many arguments ('%1')").arg(positional.mid(2).join(QStringLiteral("' '"))));
+
+    for (const Scenario& scenario : Scenarios)
+        if (positional[0] == QLatin1String(scenario.name))
             options.scenario = &scenario;
     if (!options.scenario)
-        usageError("unknown scenario '" + positional[0] + "'");
+        usageError(QStringLiteral("unknown scenario '%1'").arg(positional[0]));
 
-    options.output = QString::fromLocal8Bit(positional[1].c_str());
+    options.output = positional[1];
     if (options.output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
         options.format = Format::Png;
     else if (options.output.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive))
         options.format = Format::Gif;
     else
-        usageError("cannot tell the format of '" + positional[1] + "' (expected a name ending in .png or .gif)");
+        usageError(QStringLiteral("cannot tell the format of '%1' (expected a name ending in .png or .gif)")
+                       .arg(options.output));
+
+    const QString scale = parser.value(scaleOption);
+    if (scale.size() != 1 || scale[0] < QLatin1Char('1') || scale[0] > QLatin1Char('4'))
+        usageError(QStringLiteral("invalid scale '%1' (expected 1, 2, 3 or 4)").arg(scale));
+    options.scale = scale.toInt();
+
+    if (parser.isSet(frameOption)) {
+        const int frames = FrameCount(*options.scenario);
+        bool number = false;
+        const int frame = parser.value(frameOption).toInt(&number);
+        if (!number || frame < 0 || frame > frames)
+            usageError(QStringLiteral("invalid frame '%1' (%2 has frames 0 to %3)")
+                           .arg(parser.value(frameOption), positional[0])
+                           .arg(frames));
+        if (options.format != Format::Png)
+            usageError(QStringLiteral("--frame picks one picture: it needs an OUTPUT ending in .png"));
+        options.frame = frame;
+    }
     return options;
 }
 
 void fail(const QString& message)
 {
-    std::fprintf(stderr, "%s: %s\n", program, message.toLocal8Bit().constData());
+    print(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(program), message));
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const Options options = parseArguments(argc, argv);
+    // The arguments are read before the application that draws exists: it
+    // must be created at the scale they give.
+    Options options;
+    {
+        QCoreApplication reading(argc, argv);
+        QCoreApplication::setApplicationName(QLatin1String(program));
+        QCoreApplication::setApplicationVersion(QStringLiteral(ANTENNE_VERSION));
+        options = parseArguments(QCoreApplication::arguments());
+    }
 
     // No display needed; the scale is the screen's, so that the drawing area
     // and the window layer are made at that resolution.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_SCALE_FACTOR", QByteArray::number(options.scale));
+    // The toolkit wants a private runtime folder and warns when it has none,
+    // as for root in a plain shell: give it one for the run.
+    std::optional<QTemporaryDir> runtimeFolder;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtimeFolder.emplace();
+        if (runtimeFolder->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder->path()));
+    }
 
     // Opened first, so that an output that cannot be written is reported at
     // once. The picture goes to a temporary file beside it, renamed on
@@ -181,7 +226,8 @@ int main(int argc, char** argv)
     });
 
     GifAnimation animation(tickCentiseconds);
-    QImage last;
+    QImage kept;
+    const int wanted = options.frame.value_or(FrameCount(*options.scenario));
     const int code = application.Execute([&] {
         application.Initialize();
         application.CreateForm(Antenne);
@@ -193,9 +239,12 @@ int main(int argc, char** argv)
                                              .arg(picture.height())
                                              .arg(options.scale)
                                              .toStdString());
-            if (options.format == Format::Gif)
+            // The animation starts with the first tick's picture, as the
+            // program shows it 100 ms after the click.
+            if (options.format == Format::Gif && tick > 0)
                 animation.addFrame(picture);
-            last = picture;
+            if (tick == wanted)
+                kept = picture;
             if (progress && ticks >= progressFromTicks) {
                 std::fprintf(stderr, "\rframe %d/%d", tick, ticks);
                 progressShown = true;
@@ -204,7 +253,7 @@ int main(int argc, char** argv)
         return 0;
     });
     endProgress();
-    if (code != 0 || shown || last.isNull()) {
+    if (code != 0 || shown || kept.isNull()) {
         file.cancelWriting();
         return exitFailure;
     }
@@ -213,9 +262,8 @@ int main(int argc, char** argv)
         if (options.format == Format::Gif) {
             animation.write(file);
         } else {
-            QImage picture = last;
-            picture.setDevicePixelRatio(1.0);
-            if (!picture.save(&file, "PNG"))
+            kept.setDevicePixelRatio(1.0);
+            if (!kept.save(&file, "PNG"))
                 throw std::runtime_error(file.errorString().toStdString());
         }
     } catch (const std::exception& error) {

@@ -2,22 +2,13 @@
 
 #include "app/antenne.h"
 #include "app/state.h"
-#include "scenes/phase_table.h"
+#include "scenes/scenarios.h"
 
 #include <QPixmap>
 #include <QResizeEvent>
 #include <QTimer>
 
 #include <stdexcept>
-
-const std::array<ExportScenario, 6> ExportScenarios = {{
-    {"presentation", 1},
-    {"aperiodique", 2},
-    {"oscillatoire", 3},
-    {"instabilite", 4},
-    {"rampe", 5},
-    {"perturbation", 6},
-}};
 
 namespace {
 
@@ -43,7 +34,7 @@ QImage windowPicture(TAntenne& window)
 
 }  // namespace
 
-void ReplayScenario(const ExportScenario& scenario,
+void ReplayScenario(const Scenario& scenario,
                     const std::function<void(const QImage& picture, int tick, int ticks)>& frame)
 {
     TAntenne& window = *Antenne;
@@ -54,13 +45,11 @@ void ReplayScenario(const ExportScenario& scenario,
     // The program's first tick draws the presentation.
     window.Timer(nullptr);
 
-    const auto row = static_cast<std::size_t>(scenario.button - 1);
-    (window.*TAntenne::ButtonHandlers.at(row))(nullptr);
-
-    const Phase& scene = PhaseTable.at(row);
-    const int ticks = scene.end - scene.start;
+    (window.*scenario.click)(nullptr);
+    const int ticks = FrameCount(scenario);
     int tick = 0;
-    while (scene.start <= Compteur && Compteur < scene.end) {
+    frame(windowPicture(window), tick, ticks);
+    while (scenario.start <= Compteur && Compteur < scenario.end) {
         window.Timer(nullptr);
         ++tick;
         if (tick > ticks)

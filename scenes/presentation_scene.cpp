@@ -1,6 +1,7 @@
 #include "app/prepare_scenario.h"
 #include "scenes/antenna_figure.h"
 #include "scenes/drawing_area.h"
+#include "scenes/scenarios.h"
 #include "scenes/scenes.h"
 #include "surface/tcanvas.h"
 
@@ -34,9 +35,9 @@ const ExplanationLine explanation[] = {
 
 }  // namespace
 
-void PresentationFrame(std::int32_t /*n*/)
+void PresentationFrame(const Scenario& self, std::int32_t /*n*/)
 {
-    PreparerScenario(QStringLiteral("Présentation"), 700, 65);
+    PreparerScenario(QString::fromUtf8(self.title), self.titleX, self.diagramY);
     DrawAntennaWithChord(clRed, restingChord);
 
     TCanvas* canvas = DrawingArea();

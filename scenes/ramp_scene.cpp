@@ -3,6 +3,7 @@
 #include "scenes/drawing_area.h"
 #include "scenes/graph.h"
 #include "scenes/laws.h"
+#include "scenes/scenarios.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
 #include "surface/tcanvas.h"
@@ -25,13 +26,13 @@ const QString commentary[] = {
 
 }  // namespace
 
-void RampBeforeIncrement()
+void RampBeforeIncrement(const Scenario& self)
 {
     // The position along the ramp is the counter before this tick's increment.
-    PosRampe = Compteur - 180;
+    PosRampe = Compteur - self.start;
 }
 
-void RampFrame(std::int32_t n)
+void RampFrame(const Scenario& self, std::int32_t n)
 {
     TCanvas* canvas = DrawingArea();
     const std::int32_t p = PosRampe;
@@ -56,6 +57,6 @@ void RampFrame(std::int32_t n)
     AntennaCycle([] { Angle = RampAngle(SortieRampe); });
 
     WriteTexts(labels);
-    if (280 <= n && n < 310)
+    if (self.commentaryFrom <= n && n < self.end)
         WriteCommentary(commentary);
 }

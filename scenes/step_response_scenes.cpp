@@ -3,6 +3,7 @@
 #include "scenes/drawing_area.h"
 #include "scenes/graph.h"
 #include "scenes/laws.h"
+#include "scenes/scenarios.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
 #include "surface/tcanvas.h"
@@ -13,7 +14,6 @@ namespace {
 
 // What tells the three step-response scenes apart; they share one frame.
 struct StepScene {
-    std::int32_t start;
     int leftAxisEnd;   // X where the set-point graph's time axis ends
     int rightAxisEnd;  // X where the position graph's time axis ends
     bool setPointStep; // the set point jumps at t = 0 (drawn over the Y axis)
@@ -22,8 +22,6 @@ struct StepScene {
     const PlacedText* labelsFirst;
     const PlacedText* labelsLast;
     int explanationX;  // 0: no explanation lines
-    std::int32_t commentaryFrom;  // commentary while commentaryFrom <= n < end
-    std::int32_t end;
     const QString* commentaryFirst;
     const QString* commentaryLast;
 };
@@ -80,19 +78,19 @@ const QString unstableCommentary[] = {
     QStringLiteral("(instabilité oscillatoire)."),
 };
 
-const StepScene aperiodic = {10, 160, 730, true, AperiodicOrdinate, AperiodicDecrement,
-                             aperiodicLabels, std::end(aperiodicLabels), 170, 30, 50,
+const StepScene aperiodic = {160, 730, true, AperiodicOrdinate, AperiodicDecrement,
+                             aperiodicLabels, std::end(aperiodicLabels), 170,
                              aperiodicCommentary, std::end(aperiodicCommentary)};
-const StepScene damped = {60, 220, 790, true, DampedOrdinate, DampedDecrement,
-                          dampedLabels, std::end(dampedLabels), 230, 90, 120,
+const StepScene damped = {220, 790, true, DampedOrdinate, DampedDecrement,
+                          dampedLabels, std::end(dampedLabels), 230,
                           dampedCommentary, std::end(dampedCommentary)};
-const StepScene unstable = {130, 160, 730, false, UnstableOrdinate, UnstableDecrement,
-                            unstableLabels, std::end(unstableLabels), 0, 150, 170,
+const StepScene unstable = {160, 730, false, UnstableOrdinate, UnstableDecrement,
+                            unstableLabels, std::end(unstableLabels), 0,
                             unstableCommentary, std::end(unstableCommentary)};
 
-void stepFrame(const StepScene& scene, std::int32_t n)
+void stepFrame(const StepScene& scene, const Scenario& self, std::int32_t n)
 {
-    const int k = n - scene.start;
+    const int k = n - self.start;
     TCanvas* canvas = DrawingArea();
 
     // Set point: the step (not for the unstable scene), then the level line,
@@ -117,23 +115,23 @@ void stepFrame(const StepScene& scene, std::int32_t n)
         for (const ExplanationLine& line : explanation)
             canvas->TextOut(scene.explanationX, line.y, line.text);
 
-    if (scene.commentaryFrom <= n && n < scene.end)
+    if (self.commentaryFrom <= n && n < self.end)
         WriteCommentary(scene.commentaryFirst, scene.commentaryLast);
 }
 
 }  // namespace
 
-void AperiodicFrame(std::int32_t n)
+void AperiodicFrame(const Scenario& self, std::int32_t n)
 {
-    stepFrame(aperiodic, n);
+    stepFrame(aperiodic, self, n);
 }
 
-void DampedFrame(std::int32_t n)
+void DampedFrame(const Scenario& self, std::int32_t n)
 {
-    stepFrame(damped, n);
+    stepFrame(damped, self, n);
 }
 
-void UnstableFrame(std::int32_t n)
+void UnstableFrame(const Scenario& self, std::int32_t n)
 {
-    stepFrame(unstable, n);
+    stepFrame(unstable, self, n);
 }

@@ -3,6 +3,7 @@
 #include "scenes/drawing_area.h"
 #include "scenes/graph.h"
 #include "scenes/laws.h"
+#include "scenes/scenarios.h"
 #include "scenes/scenes.h"
 #include "scenes/texts.h"
 #include "surface/tcanvas.h"
@@ -42,24 +43,26 @@ const QString commentary[] = {
 
 }  // namespace
 
-void WindFrame(std::int32_t n)
+void WindFrame(const Scenario& self, std::int32_t n)
 {
     TCanvas* canvas = DrawingArea();
-    const bool hold = 320 <= n && n < 360;
-    const bool recovery = 360 <= n && n < 510;
-    const int k = n - 360;  // frames since the gust began
+    const bool hold = self.start <= n && n < self.gustFrom;
+    const bool recovery = self.gustFrom <= n && n < self.end;
+    const int f = n - self.start;    // frame number, from 1
+    const int k = n - self.gustFrom;  // frames since the gust began
 
     // Constant set point, one pixel longer at each frame.
     TracerAxes(30, 380, 285, 220);
     CurvePen();
-    Segment(30, 320, n - 291, 320);
+    Segment(30, 320, 29 + f, 320);
 
+    // Position: one pixel of time a frame, flat until the gust.
     TracerAxes(600, 380, 285, 790);
     CurvePen();
     if (hold)
-        Segment(n + 280, 320, n + 281, 320);
+        Segment(600 + f, 320, 601 + f, 320);
     if (recovery) {
-        Segment(n + 280, WindOrdinate(k), n + 281, WindOrdinate(k + 1));
+        Segment(600 + f, WindOrdinate(k), 601 + f, WindOrdinate(k + 1));
         canvas->Pen.Color = clYellow;
         for (const Stroke& s : wind)
             Segment(s.x1, s.y1, s.x2, s.y2);
@@ -72,6 +75,6 @@ void WindFrame(std::int32_t n)
         AntennaCycle([k] { Angle = WindRecoveryAngle(Angle, k); });
 
     WriteTexts(labels);
-    if (450 <= n && n < 510)
+    if (self.commentaryFrom <= n && n < self.end)
         WriteCommentary(commentary);
 }

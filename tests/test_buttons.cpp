@@ -1,6 +1,5 @@
 // The scenario buttons: what each one draws and resets, clicks that come
 // between or before ticks, a diagram that cannot be loaded, and start-up.
-#include "app/scenario_buttons.h"
 #include "window_fixture.h"
 
 #include <QPainter>

@@ -1,7 +1,7 @@
 // The animation clock: which counter values draw a frame, where the counter
 // goes, the ramp's position taken before the increment, and the sub-ranges
 // tested on the incremented value.
-#include "scenes/phase_table.h"
+#include "scenes/scenarios.h"
 #include "window_fixture.h"
 
 #include <QtTest>
@@ -21,10 +21,10 @@ class TestClock : public QObject {
 private slots:
     void tableIsOrderedAndDrawsAtMostOneFramePerTick()
     {
-        for (std::size_t i = 0; i < PhaseTable.size(); ++i) {
-            QVERIFY(PhaseTable[i].start < PhaseTable[i].end);
-            if (i + 1 < PhaseTable.size())
-                QVERIFY(PhaseTable[i].end < PhaseTable[i + 1].start);
+        for (std::size_t i = 0; i < Scenarios.size(); ++i) {
+            QVERIFY(Scenarios[i].start < Scenarios[i].end);
+            if (i + 1 < Scenarios.size())
+                QVERIFY(Scenarios[i].end < Scenarios[i + 1].start);
         }
     }
 
@@ -59,8 +59,8 @@ private slots:
         // A tick draws exactly when it moves the counter.
         QCOMPARE(f.picture() != picture, before != after);
         // Further ticks at the end of a scene change nothing.
-        const bool endsScene = std::any_of(PhaseTable.begin(), PhaseTable.end(),
-                                           [&](const Phase& p) { return p.end == after; });
+        const bool endsScene = std::any_of(Scenarios.begin(), Scenarios.end(),
+                                           [&](const Scenario& s) { return s.end == after; });
         if (before != after && endsScene) {
             const QImage ended = f.picture();
             f.tick(3);

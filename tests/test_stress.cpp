@@ -2,7 +2,6 @@
 // whatever the order, the counter only takes start values, values inside a
 // range or upper bounds; the angle and the ramp response stay finite and
 // within what their laws allow; and at most one diagram image is alive.
-#include "scenes/phase_table.h"
 #include "window_fixture.h"
 
 #include <QtTest>
@@ -14,7 +13,7 @@ namespace {
 
 bool counterIsValid(std::int32_t c)
 {
-    for (const Phase& phase : PhaseTable)
+    for (const Scenario& phase : Scenarios)
         if (phase.start <= c && c <= phase.end)
             return true;
     return false;

@@ -1,6 +1,5 @@
 // Driven by the real Timer1, each scene lasts its nominal time within 5 %:
 // 0.1, 4, 6, 4, 13 and 19 seconds.
-#include "scenes/phase_table.h"
 #include "window_fixture.h"
 
 #include <QElapsedTimer>
@@ -26,7 +25,7 @@ private slots:
         QFETCH(int, frames);
         WindowFixture f(false);
         f.window->show();
-        const Phase& phase = PhaseTable[button - 1];
+        const Scenario& phase = Scenarios[button - 1];
 
         // Every tick, with the time and the counter it left.
         QElapsedTimer clock;

@@ -1,7 +1,6 @@
 // The main window as laid out: controls where the layout puts them, fonts
 // that make every caption and title fit, the window maximized with its icon,
 // and a drawing area that repaints only when it is drawn on.
-#include "app/scenario_buttons.h"
 #include "window_fixture.h"
 
 #include <QFontInfo>
@@ -89,7 +88,7 @@ private slots:
         WindowFixture f;
         TCanvas* window = f.window->Canvas();
         window->Font.Size = 10;
-        for (const ScenarioButton& row : ScenarioButtons) {
+        for (const Scenario& row : Scenarios) {
             const QString title = QString::fromUtf8(row.title);
             QVERIFY2(row.titleX + window->TextWidth(title) <= 800, row.title);
             QVERIFY(30 + window->TextHeight(title) <= 50);

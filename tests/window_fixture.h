@@ -5,6 +5,7 @@
 // program start, and exception messages recorded instead of shown.
 #include "app/antenne.h"
 #include "app/state.h"
+#include "scenes/scenarios.h"
 #include "surface/fonts.h"
 #include "surface/tapplication.h"
 #include "surface/tbitmap.h"
@@ -64,7 +65,7 @@ struct WindowFixture {
     }
     void click(int button)
     {
-        (window.get()->*TAntenne::ButtonHandlers.at(static_cast<std::size_t>(button - 1)))(nullptr);
+        (window.get()->*Scenarios.at(static_cast<std::size_t>(button - 1)).click)(nullptr);
     }
 };
 

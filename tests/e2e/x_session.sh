@@ -1,8 +1,10 @@
 #!/bin/bash
-# Shared by the end-to-end scripts: a virtual X server with a window manager,
-# the program started on it, its main window found, and everything stopped
-# again on exit. Source it after setting ANTENNE and, optionally, SHOTS_ARG
-# (a folder to keep screenshots in) and SCREEN (default 1280x1024x24).
+# Shared by the end-to-end and benchmark scripts: a virtual X server with a
+# window manager, programs started on it one at a time (start_app), their
+# main window found, and everything stopped again on exit. Source it after
+# setting, optionally, ANTENNE (started at once and expected maximized),
+# SHOTS_ARG (a folder to keep screenshots in) and SCREEN (default
+# 1280x1024x24).
 
 for tool in Xvfb openbox xdotool wmctrl xprop xwininfo import; do
     if ! command -v "$tool" >/dev/null; then
@@ -92,10 +94,7 @@ openbox >"$WORK/openbox.log" 2>&1 &
 WM_PID=$!
 poll 10 wmctrl -m || fail "openbox did not come up: $(cat "$WORK/openbox.log")"
 
-# --- 2. the program's window ------------------------------------------------
-"$ANTENNE" >"$WORK/antenne.log" 2>&1 &
-APP_PID=$!
-
+# --- 2. a program's window --------------------------------------------------
 # True once the program has ended (a child that ended but was not yet waited
 # for still answers kill -0, so look at its state).
 app_gone() {
@@ -118,21 +117,28 @@ largest_window() {
     [ -n "$best" ] && echo "$best"
 }
 
-WIN=""
-for _ in $(seq 100); do
-    app_gone && fail "antenne quit at start-up"
-    WIN=$(largest_window || true)
-    [ -n "$WIN" ] && break
-    sleep 0.1
-done
-[ -n "$WIN" ] || fail "no visible window of antenne after 10 s"
-
 is_maximized() {
     local state
     state=$(xprop -id "$WIN" _NET_WM_STATE)
     [[ $state == *_NET_WM_STATE_MAXIMIZED_VERT* && $state == *_NET_WM_STATE_MAXIMIZED_HORZ* ]]
 }
-poll 5 is_maximized || fail "window $WIN is not maximized: $(xprop -id "$WIN" _NET_WM_STATE)"
+
+# Starts a program (the command line given) and waits up to
+# APP_START_SECONDS (default 10) for its window, then until it is maximized.
+start_app() {
+    "$@" >"$WORK/antenne.log" 2>&1 &
+    APP_PID=$!
+    WIN=""
+    local tenths=$((${APP_START_SECONDS:-10} * 10))
+    for _ in $(seq "$tenths"); do
+        app_gone && fail "$1 quit at start-up"
+        WIN=$(largest_window || true)
+        [ -n "$WIN" ] && break
+        sleep 0.1
+    done
+    [ -n "$WIN" ] || fail "no visible window of $1 after ${APP_START_SECONDS:-10} s"
+    poll 5 is_maximized || fail "window $WIN is not maximized: $(xprop -id "$WIN" _NET_WM_STATE)"
+}
 
 # The client area's position and size on the screen. xdotool's own geometry
 # counts openbox's title bar twice, xwininfo's absolute corner does not.
@@ -155,10 +161,14 @@ app_cpu_ns() {
 # Closes the window as a user does and expects the program to end with 0.
 close_and_expect_success() {
     wmctrl -i -c "$WIN"
-    poll 5 app_gone || fail "antenne still runs 5 s after its window was closed"
+    poll "${APP_CLOSE_SECONDS:-5}" app_gone || fail "antenne still runs ${APP_CLOSE_SECONDS:-5} s after its window was closed"
     local status=0
     wait "$APP_PID" || status=$?
     APP_PID=""
     [ "$status" -eq 0 ] || fail "antenne exited with code $status after its window was closed"
     echo "e2e: window closed, antenne exited with code 0"
 }
+
+if [ -n "${ANTENNE:-}" ]; then
+    start_app "$ANTENNE"
+fi
