@@ -19,8 +19,9 @@ TAntenne::TAntenne(QWidget* Owner) : TForm(Owner)
     for (QLabel* label : {Label1, Label2, Label4})
         label->adjustSize();
 
-    // Restored bounds; the window opens maximized.
-    move(270, 128);
+    // The restored bounds, frame included, have the layout's size; the
+    // window opens maximized.
+    SetBounds(270, 128, width(), height());
     setWindowState(Qt::WindowMaximized);
 
     // Each scenario's button calls its handler. The handlers run from the

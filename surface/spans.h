@@ -3,22 +3,122 @@
 #include <QImage>
 #include <QRect>
 
-#include <vector>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <cwchar>
 
-// A figure's pixels as runs along its rows: pixels x .. x + length - 1 of row
-// y, belonging to the figure's outline (drawn with the pen) or to its inside
-// (filled with the brush). Nothing is antialiased: a pixel is either painted
-// in full or left alone.
-struct Span {
-    int y;
-    int x;
-    int length;
-    bool outline;
+// Paints runs of whole pixels along the rows of a 32-bit image, and keeps
+// the smallest rectangle holding every pixel whose colour really changed:
+// a figure drawn again over itself changes nothing and asks for no repaint.
+// Nothing is antialiased: a pixel is painted in full or left alone.
+class SpanPainter {
+public:
+    // The image must be 32 bits a pixel; it is detached once, here.
+    explicit SpanPainter(QImage& image)
+        : bits_(image.bits()), stride_(image.bytesPerLine()), width_(image.width()), height_(image.height())
+    {
+    }
+
+    // Whether an area lies wholly within the image: the spans of a figure
+    // inside it need no clipping.
+    bool within(const QRect& area) const
+    {
+        return area.left() >= 0 && area.top() >= 0 && area.right() < width_ && area.bottom() < height_;
+    }
+
+    // Paints one span, clipped to the image.
+    void fill(int y, int x, int length, QRgb colour)
+    {
+        if (y < 0 || y >= height_)
+            return;
+        paint(y, std::max(x, 0), std::min(x + length, width_), colour);
+    }
+
+    // Paints every row of a rectangle, clipped to the image.
+    void fillRect(const QRect& area, QRgb colour)
+    {
+        const QRect clipped = area.intersected(QRect(0, 0, width_, height_));
+        for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+            paint(y, clipped.left(), clipped.right() + 1, colour);
+    }
+
+    // In the image's own pixels; empty if nothing changed.
+    QRect changed() const
+    {
+        return right_ < left_ ? QRect() : QRect(QPoint(left_, top_), QPoint(right_, bottom_));
+    }
+
+    // Paints pixels [from, to) of row y, which lie within the image.
+    void paint(int y, int from, int to, QRgb colour)
+    {
+        if (paintRun(row(y), from, to, colour))
+            grow(y, from, to);
+    }
+
+    // Paints an outlined run of row y, within the image: [first, innerFirst)
+    // and [innerLast, last) in the outline's colour, the rest inside.
+    void paintOutlined(int y, int first, int innerFirst, int innerLast, int last, QRgb outline, QRgb inside)
+    {
+        QRgb* const pixels = row(y);
+        bool changed = paintRun(pixels, first, innerFirst, outline);
+        changed |= paintRun(pixels, innerFirst, innerLast, inside);
+        changed |= paintRun(pixels, innerLast, last, outline);
+        if (changed)
+            grow(y, first, last);
+    }
+
+private:
+    QRgb* row(int y) const { return reinterpret_cast<QRgb*>(bits_ + y * stride_); }
+
+    // Paints pixels [from, to) of a row; returns whether any changed.
+    static bool paintRun(QRgb* row, int from, int to, QRgb colour)
+    {
+        const int n = to - from;
+        if (n <= 0 || holds(row + from, n, colour))
+            return false;
+        // The C library's wide-character fill is a 32-bit fill, many bytes
+        // at a time; short runs are quicker painted here.
+        if (n > 16)
+            std::wmemset(reinterpret_cast<wchar_t*>(row + from), static_cast<wchar_t>(colour), std::size_t(n));
+        else
+            std::fill(row + from, row + to, colour);
+        return true;
+    }
+
+    // Takes pixels [from, to) of row y into the changed area.
+    void grow(int y, int from, int to)
+    {
+        left_ = std::min(left_, from);
+        right_ = std::max(right_, to - 1);
+        top_ = std::min(top_, y);
+        bottom_ = std::max(bottom_, y);
+    }
+
+    // Whether the n pixels of a run all have the colour already. A long run
+    // is compared with itself one pixel further on, which the C library does
+    // many bytes at a time: all pixels equal the first, and the first is
+    // the colour.
+    static bool holds(const QRgb* run, int n, QRgb colour)
+    {
+        if (run[0] != colour)
+            return false;
+        if (n > 8)
+            return std::memcmp(run, run + 1, std::size_t(n - 1) * sizeof(QRgb)) == 0;
+        for (int i = 1; i < n; ++i)
+            if (run[i] != colour)
+                return false;
+        return true;
+    }
+
+    static_assert(sizeof(wchar_t) == sizeof(QRgb), "a wide character is 32 bits");
+
+    uchar* bits_;
+    qsizetype stride_;
+    int width_;
+    int height_;
+    int left_ = INT_MAX;
+    int top_ = INT_MAX;
+    int right_ = INT_MIN;
+    int bottom_ = INT_MIN;
 };
-using Spans = std::vector<Span>;
-
-// Paints the spans onto `image` (32 bits a pixel), the outline ones in
-// `outline` and the inside ones in `inside`, clipped to the image, and
-// returns the smallest rectangle holding every pixel whose colour really
-// changed (empty if none did), in the image's own pixels.
-QRect PaintSpans(QImage& image, const Spans& spans, QRgb outline, QRgb inside);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surface/figure_cache.h"
+#include "surface/figures.h"
 #include "surface/tcolor.h"
 
 #include <QFont>
@@ -12,8 +12,10 @@
 #include <QString>
 
 #include <array>
+#include <climits>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class TBitmap;
 class TCanvas;
@@ -72,11 +74,11 @@ struct TFont {
 // - nothing is antialiased, text included, so a figure drawn twice leaves the
 //   same pixels as drawn once and the same figure drawn in the background
 //   colour erases exactly what it drew.
-// Every operation reports the rectangle it may have changed to `changed`, so
-// that the widget showing the image repaints that area only. Wide lines,
-// ellipses and chords are drawn by the canvas itself, row by row, and report
-// just the pixels they really changed: nothing for a figure drawn again over
-// itself.
+// Every operation draws, then reports to `changed` the rectangle it touched,
+// so that the widget showing the image repaints that area only. Lines,
+// ellipses, chords and texts, which the scenes draw again at every frame,
+// report only the pixels they really changed: nothing when drawn again over
+// themselves.
 class TCanvas {
 public:
     using ChangeNotifier = std::function<void(const QRect&)>;
@@ -121,47 +123,61 @@ public:
     const QImage& image() const { return *image_; }
 
 private:
-    QPen realizedPen() const;
-    void thinLine(QPoint from, QPoint to);
-    // The wide lines, ellipses and chords are worked out as spans of the
-    // image's own pixels (see figure_spans.h): where a logical pixel's
-    // centre, and a box's ellipse, lie among them.
-    QPointF devicePoint(QPoint p) const;
-    QPointF deviceCentre(const QRect& box) const;
-    QSizeF deviceRadii(const QRect& box) const;
-    // Paints the figure `compute(pen width in device pixels, out)` works out,
-    // or kept from an earlier call with the same arguments, and reports the
-    // pixels that really changed.
-    template <class Compute>
-    void drawFigure(int kind, const std::array<int, 8>& arguments, QRgb inside, const Compute& compute);
     // Realizes the brush for an operation that paints with it; a brush colour
     // assigned since the last realization puts the text background back to
     // opaque, as a GDI brush selection does.
     QColor useBrush();
     const QFont& realizedFont();
+    // Reports an area in logical pixels, clipped to the image.
     void changed(const QRect& area);
-    // A text laid out and rasterized once: its glyphs and its advance width.
+    // Reports what a span painter changed, in the image's own pixels.
+    void changedPixels(const SpanPainter& painter);
+    // A point of the canvas, and the centre and radii of a box's ellipse, in
+    // the image's own pixels.
+    QPoint devicePixel(QPoint p) const;
+    QPointF devicePoint(QPoint p) const;
+    QPointF deviceCentre(const QRect& box) const;
+    QSizeF deviceRadii(const QRect& box) const;
+
+    // A text laid out and rasterized once, as runs of glyph pixels (in the
+    // image's own pixels, from the text's top left) within their bounds, and
+    // its advance width.
+    struct GlyphRun {
+        int y;
+        int x;
+        int length;
+    };
     struct RenderedText {
-        QImage glyphs;
+        std::vector<GlyphRun> runs;
+        QRect bounds;
         int advance;
+        // Where it was last drawn with a transparent background, in which
+        // colour, and how many changes the canvas had made by then.
+        QPoint lastAt{INT_MIN, INT_MIN};
+        QRgb lastColour = 0;
+        std::size_t changesThen = 0;
     };
     struct TextKey {
         QString face;
         int size;
-        QRgb colour;
-        qreal ratio;
         QString text;
         bool operator==(const TextKey& other) const
         {
-            return size == other.size && colour == other.colour && ratio == other.ratio &&
-                   face == other.face && text == other.text;
+            return size == other.size && face == other.face && text == other.text;
         }
-        friend size_t qHash(const TextKey& key, size_t seed = 0)
-        {
-            return qHashMulti(seed, key.face, key.size, key.colour, key.text);
-        }
+        friend size_t qHash(const TextKey& key, size_t seed = 0) { return qHashMulti(seed, key.face, key.size, key.text); }
     };
-    const RenderedText& renderedText(const QFont& font, const QString& text);
+    RenderedText& renderedText(const QString& text);
+    // Whether anything the canvas changed since the count `since` touches `area`.
+    bool changedSince(std::size_t since, const QRect& area) const;
+
+    // The rows of the chord drawn last.
+    struct KeptChord {
+        std::array<int, 8> arguments;
+        int penWidth;
+        EllipseFigure figure;
+    };
+    std::optional<KeptChord> lastChord_;
 
     QImage* image_;
     ChangeNotifier notify_;
@@ -169,7 +185,6 @@ private:
     QPoint penPos_{0, 0};
     int bkMode_ = OPAQUE;
     unsigned brushSeen_ = 0;
-    FigureCache figures_;
 
     // The font object and its metrics are rebuilt only when face or size change.
     QString fontFace_;
@@ -177,10 +192,29 @@ private:
     QFont font_;
     std::optional<QFontMetrics> metrics_;
 
-    // Texts already rasterized, by face, size, colour, scale and text.
-    static constexpr int textMargin = 3;
+    // The lines drawn lately, by a hash of their ends, and the same for them
+    // as for texts: one drawn again over unchanged pixels is skipped.
+    struct DrawnLine {
+        QPoint from;
+        QPoint to;
+        int width = 0;
+        QRgb colour = 0;
+        std::size_t changesThen = 0;
+    };
+    std::array<DrawnLine, 64> lines_;
+
+    // Every area changed, in order (forgotten from time to time, which only
+    // costs drawing a text again).
+    static constexpr std::size_t maxKeptChanges = 1024;
+    std::vector<QRect> changes_;
+    std::size_t changesForgotten_ = 0;
+
+    // Texts already rasterized, by face, size and text (their colour is
+    // given when they are painted). Glyphs may overhang the text's advance
+    // by this much.
     static constexpr int maxCachedTexts = 512;
-    QHash<TextKey, RenderedText> textCache_;
+    static constexpr int textMargin = 3;
+    QHash<TextKey, RenderedText> texts_;
 };
 
 // Pixel size of a font of `points` points at 96 dots per inch, rounded as the

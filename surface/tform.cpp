@@ -3,6 +3,8 @@
 #include "surface/fonts.h"
 
 #include <QGuiApplication>
+#include <QMargins>
+#include <QWindow>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -54,4 +56,24 @@ void TForm::paintEvent(QPaintEvent* event)
     const QRectF area(event->rect());
     const qreal ratio = layer_.devicePixelRatio();
     painter.drawImage(area, layer_, QRectF(area.topLeft() * ratio, area.size() * ratio));
+}
+
+void TForm::SetBounds(int left, int top, int width, int height)
+{
+    // Until the frame is known, the client area takes the bounds.
+    setGeometry(left, top, width, height);
+    bounds_ = QRect(left, top, width, height);
+}
+
+void TForm::changeEvent(QEvent* event)
+{
+    // The first time the shown window comes to its normal state (restored
+    // from maximized), its frame is known: the client area is sized so that
+    // the outer bounds are the ones set. Later, the window is the user's.
+    if (event->type() == QEvent::WindowStateChange && !bounds_.isNull() && isVisible() && windowHandle() &&
+        !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+        setGeometry(bounds_.marginsRemoved(windowHandle()->frameMargins()));
+        bounds_ = QRect();
+    }
+    QWidget::changeEvent(event);
 }

@@ -25,10 +25,13 @@ TCanvas* TImage::Canvas()
         canvas_ = std::make_unique<TCanvas>(
             &image_,
             [this](const QRect& area) {
-                // One rectangle for all a frame changed: painting through a
-                // clip of a hundred small ones costs more than the union.
-                pendingRepaint_ |= area;
-                update(pendingRepaint_);
+                // A frame changes a few areas, each several times over (the
+                // dish erased, then drawn): each is scheduled once.
+                for (const QRect& scheduled : pending_)
+                    if (scheduled.contains(area))
+                        return;
+                pending_.push_back(area);
+                update(area);
             },
             SansFace());
     }
@@ -37,13 +40,18 @@ TCanvas* TImage::Canvas()
 
 void TImage::paintEvent(QPaintEvent* event)
 {
-    pendingRepaint_ = QRect();
+    pending_.clear();
     QPainter painter(this);
     if (image_.isNull()) {
         painter.fillRect(event->rect(), ColorToQColor(clBtnFace));
         return;
     }
-    const QRectF area(event->rect());
+    // Each area on its own, clipped to itself: through the clip of the whole
+    // region the toolkit would blend row by row on its thread pool, which
+    // costs more than the copy.
     const qreal ratio = image_.devicePixelRatio();
-    painter.drawImage(area, image_, QRectF(area.topLeft() * ratio, area.size() * ratio));
+    for (const QRect& area : event->region()) {
+        painter.setClipRect(area);
+        painter.drawImage(QRectF(area), image_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+    }
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 // The image control: shows a persistent image of its own size, which all
 // drawing goes to through its canvas. Only the areas the canvas reports as
@@ -32,5 +33,5 @@ protected:
 private:
     QImage image_;
     std::unique_ptr<TCanvas> canvas_;
-    QRect pendingRepaint_;  // changed since the last paint
+    std::vector<QRect> pending_;  // scheduled since the last paint
 };

@@ -136,9 +136,9 @@ private slots:
         // Shown at a size that holds the exported area (offscreen, the
         // maximized window is a few pixels narrower than 800).
         f.window->setWindowState(Qt::WindowNoState);
-        f.window->resize(800, 600);
         f.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.window->resize(800, 600);
         QCOMPARE(f.window->size(), QSize(800, 600));
         f.tick();
         f.click(2);

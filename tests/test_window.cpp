@@ -3,6 +3,7 @@
 // and a drawing area that repaints only when it is drawn on.
 #include "window_fixture.h"
 
+#include <QBackingStore>
 #include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -130,6 +131,37 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(counter.paints, 1);
         f.window->FOND->removeEventFilter(&counter);
+    }
+
+    // Played with the event loop running, as on screen, the window ends up
+    // showing exactly the drawing area's picture: every change was repainted.
+    void showsEveryChange_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::newRow("aperiodic") << 2;
+        QTest::newRow("wind") << 6;
+    }
+    void showsEveryChange()
+    {
+        QFETCH(int, button);
+        WindowFixture f;
+        f.window->setWindowState(Qt::WindowNoState);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.window->resize(800, 600);  // the whole drawing area on view
+        const auto settle = [&f] {
+            f.tick();
+            QCoreApplication::processEvents();
+        };
+        settle();
+        f.click(button);
+        QCoreApplication::processEvents();
+        for (int frames = 0; frames < 200; ++frames)
+            settle();
+        QPaintDevice* store = f.window->backingStore()->paintDevice();
+        QCOMPARE(store->devType(), int(QInternal::Image));
+        const QImage shown = static_cast<QImage*>(store)->copy(f.window->FOND->geometry());
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), f.picture());
     }
 };
 

@@ -63,7 +63,24 @@ play perturbation 696 75 20.5
 # Back to the presentation last, so that the erasing of a full scene is checked too.
 play presentation 16 75 1.6
 
-# --- 5. closing as a user does ----------------------------------------------
+# --- 5. restored from maximized ----------------------------------------------
+# Its outer bounds, frame included, are the layout's: 437 x 425 at (270, 128).
+outer_bounds() {
+    local info extents l r t b
+    info=$(xwininfo -id "$WIN")
+    extents=$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    read -r l r t b <<<"$extents"
+    awk -v l="$l" -v r="$r" -v t="$t" -v b="$b" '
+        /Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4}
+        /^ *Width:/ {w = $2} /^ *Height:/ {h = $2}
+        END {print x - l, y - t, w + l + r, h + t + b}' <<<"$info"
+}
+restored_as_laid_out() { [ "$(outer_bounds)" = "270 128 437 425" ]; }
+wmctrl -i -r "$WIN" -b remove,maximized_vert,maximized_horz
+poll 5 restored_as_laid_out || fail "restored, the window's outer bounds are $(outer_bounds), not 270 128 437 425"
+echo "e2e: restored to 437 x 425 at (270, 128), frame included"
+
+# --- 6. closing as a user does ----------------------------------------------
 close_and_expect_success
 
 if [ ${#FAILED[@]} -gt 0 ]; then
