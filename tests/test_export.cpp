@@ -1,9 +1,11 @@
 // The export tool, run as its own process: the GIF it writes decodes (with
 // Qt's reader, not our encoder) to the scene's frames, pixel for pixel as the
 // window shows them, looping at 100 ms a frame; the PNG is the last of them;
-// every misuse and every unwritable output fails cleanly. And the encoder on
-// its own, on pictures with more colours than one GIF table holds.
+// every misuse and every unwritable output fails cleanly. And the encoders on
+// their own, on pictures with more colours than they hold. The web page is
+// checked in a browser (tests/browser).
 #include "export/gif_animation.h"
+#include "export/page_frames.h"
 #include "window_fixture.h"
 
 #include <QBuffer>
@@ -343,6 +345,24 @@ private slots:
             QCOMPARE(decoded.frames[i], pictures[i]);
         QCOMPARE(decoded.delays, QList<int>(4, 70));
         QCOMPARE(decoded.loops, -1);
+    }
+
+    // The page's frames share one palette: a 257th colour, in any picture,
+    // is refused; so is a picture of another size.
+    void pageFramesRefuseWhatTheyCannotHold()
+    {
+        QImage tooMany(17, 17, QImage::Format_RGB32);
+        for (int i = 0; i < 17 * 17; ++i)
+            tooMany.setPixel(i % 17, i / 17, 0xFF000000u | static_cast<QRgb>(i));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, PageFrames{tooMany});
+        QImage picture = distinctColours(0);
+        PageFrames frames(picture);
+        frames.startScenario();
+        frames.addFrame(picture);
+        QCOMPARE(frames.colourCount(), 256);
+        picture.setPixel(3, 3, 0xFF123456);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, frames.addFrame(picture));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, frames.addFrame(QImage(8, 8, QImage::Format_RGB32)));
     }
 
     void encoderRefusesWhatItCannotHold()
