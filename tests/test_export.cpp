@@ -17,6 +17,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 struct Run {
@@ -216,6 +218,8 @@ private slots:
             QVERIFY(run.out.contains(QLatin1String("Usage:")));   // English
             for (const QString& name : scenarios)
                 QVERIFY(run.out.contains(name));
+            QVERIFY(run.out.contains(QLatin1String("page SORTIE.html")));
+            QVERIFY(run.out.contains(QLatin1String("page OUTPUT.html")));
         }
     }
 
@@ -253,6 +257,13 @@ private slots:
         QTest::newRow("extra") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.png"),
                                               QStringLiteral("more.png")}
                                << QStringLiteral("too many");
+        QTest::newRow("page as a picture") << QStringList{QStringLiteral("page"), QStringLiteral("OUT.png")}
+                                           << QStringLiteral("ending in .html, not to 'OUT.png'");
+        QTest::newRow("a scenario as a page") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.html")}
+                                              << QStringLiteral("page OUTPUT.html");
+        QTest::newRow("frame of the page") << QStringList{QStringLiteral("page"), QStringLiteral("OUT.html"),
+                                                          QStringLiteral("--frame=0")}
+                                           << QStringLiteral("the page holds them all");
     }
     void misuse()
     {
@@ -297,8 +308,10 @@ private slots:
             QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
         }
         const QStringList before = entries(readOnly);
-        for (const QString& name : {QStringLiteral("x.gif"), QStringLiteral("x.png")}) {
-            run = runExport({QStringLiteral("presentation"), readOnly + QLatin1Char('/') + name});
+        for (const auto& [what, name] : {std::pair{QStringLiteral("presentation"), QStringLiteral("x.gif")},
+                                         std::pair{QStringLiteral("presentation"), QStringLiteral("x.png")},
+                                         std::pair{QStringLiteral("page"), QStringLiteral("x.html")}}) {
+            run = runExport({what, readOnly + QLatin1Char('/') + name});
             QCOMPARE(run.code, 1);
             QVERIFY2(run.err.contains(QLatin1String("cannot write")), qPrintable(run.err));
         }
