@@ -242,7 +242,8 @@ PageContent replayPage(int scale, const std::function<void(const Scenario&, int 
                 content.startupScenario = index;
             progress(scenario, tick, ticks);
         });
-    content.frames = frames->data();
+    content.startupFrame = frames->startup();
+    content.scenarioFrames = frames->scenarios();
     return content;
 }
 

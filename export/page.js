@@ -40,11 +40,10 @@
     return new Uint8Array(await new Response(stream).arrayBuffer());
   }
 
-  // Reads the frames: the palette, then change lists (see PageFrames in
-  // antenne-export): the start-up picture's, then each scenario's pictures'.
-  // Keeps where each change list starts, so that any picture is made again
-  // by applying lists in order to the start-up picture.
-  function readFrames(bytes) {
+  // Reads the bytes antenne-export wrote (see PageFrames there): varints, a
+  // palette, and change lists, each the runs of pixels that differ from the
+  // picture before.
+  function reader(bytes) {
     let at = 0;
     function varint() {
       let value = 0;
@@ -57,43 +56,47 @@
       } while (byte & 0x80);
       return value;
     }
-    function skipChanges() {
-      const start = at;
-      for (let runs = varint(); runs > 0; --runs) {
-        varint();
-        const length = varint();  // read first: varint() moves `at`
-        at += length;
-      }
-      return start;
-    }
+    return {
+      atEnd: () => at === bytes.length,
+      // The palette, as canvas pixels: bytes in R, G, B, A order, written
+      // four at a time as one 32-bit number, in the machine's byte order.
+      palette() {
+        const littleEndian = new Uint8Array(new Uint32Array([1]).buffer)[0] === 1;
+        const colours = new Uint32Array(varint());
+        for (let i = 0; i < colours.length; ++i, at += 3) {
+          const [r, g, b] = [bytes[at], bytes[at + 1], bytes[at + 2]];
+          colours[i] = littleEndian ? ((0xff << 24) | (b << 16) | (g << 8) | r) >>> 0
+                                    : ((r << 24) | (g << 16) | (b << 8) | 0xff) >>> 0;
+        }
+        return colours;
+      },
+      // Moves past the next change list and tells where it started.
+      skip() {
+        const start = at;
+        for (let runs = varint(); runs > 0; --runs) {
+          varint();
+          const length = varint();  // read first: varint() moves `at`
+          at += length;
+        }
+        return start;
+      },
+      // Applies the change list that starts at `start` to pixels.
+      apply(start, pixels, palette) {
+        at = start;
+        let pixel = 0;
+        for (let runs = varint(); runs > 0; --runs) {
+          pixel += varint();
+          for (let end = pixel + varint(); pixel < end; ++pixel) pixels[pixel] = palette[bytes[at++]];
+        }
+      },
+    };
+  }
 
-    // Canvas pixels are bytes in R, G, B, A order; written four at a time,
-    // as one 32-bit number, their order in it follows the machine's.
-    const littleEndian = new Uint8Array(new Uint32Array([1]).buffer)[0] === 1;
-    const colours = varint();
-    const palette = new Uint32Array(colours);
-    for (let i = 0; i < colours; ++i, at += 3) {
-      const [r, g, b] = [bytes[at], bytes[at + 1], bytes[at + 2]];
-      palette[i] = littleEndian ? ((0xff << 24) | (b << 16) | (g << 8) | r) >>> 0
-                                : ((r << 24) | (g << 16) | (b << 8) | 0xff) >>> 0;
-    }
-    const startup = skipChanges();
-    const lists = data.scenarios.map((scenario) => {
-      const starts = [];
-      for (let frame = 0; frame <= scenario.frames; ++frame) starts.push(skipChanges());
-      return starts;
+  function documentRead() {
+    return new Promise((resolve) => {
+      if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', resolve, { once: true });
+      else resolve();
     });
-    if (at !== bytes.length) throw new Error('frames of an unexpected length');
-
-    function apply(start, pixels) {
-      at = start;
-      let pixel = 0;
-      for (let runs = varint(); runs > 0; --runs) {
-        pixel += varint();
-        for (let end = pixel + varint(); pixel < end; ++pixel) pixels[pixel] = palette[bytes[at++]];
-      }
-    }
-    return { palette, startup, lists, apply };
   }
 
   // ---- What is shown ------------------------------------------------------
@@ -102,8 +105,11 @@
   const height = data.height * data.scale;
   const image = context.createImageData(width, height);
   const pixels = new Uint32Array(image.data.buffer);
-  let frames = null;
+  let palette = null;
   let startupPixels = null;
+  // The scenarios' change lists, and where each picture's starts in them.
+  let changes = null;
+  let lists = null;
   // The scenario and picture on the canvas; scenario is null before any,
   // when the start-up picture belongs to no scenario.
   let shown = { scenario: null, frame: 0 };
@@ -124,13 +130,12 @@
   // it comes later in the same scenario, otherwise from the start-up picture
   // (at most 191 change lists: about 10 ms, measured, even at scale 2).
   function show(scenario, frame) {
-    const lists = frames.lists[scenario];
     let from = shown.frame + 1;
     if (scenario !== shown.scenario || frame < shown.frame) {
       pixels.set(startupPixels);
       from = 0;
     }
-    for (let i = from; i <= frame; ++i) frames.apply(lists[i], pixels);
+    for (let i = from; i <= frame; ++i) changes.apply(lists[scenario][i], pixels, palette);
     shown = { scenario, frame };
     context.putImageData(image, 0, 0);
     update();
@@ -277,7 +282,7 @@
   function onKey(event) {
     if (event.ctrlKey || event.altKey || event.metaKey) return;
     const action = keys[event.key];
-    if (!action || frames === null) return;
+    if (!action || lists === null) return;
     event.preventDefault();
     if (event.repeat && event.key === ' ') return;
     action();
@@ -336,18 +341,28 @@
            'ouvrez-la avec une version récente de Firefox, Chrome, Edge ou Safari.');
       return;
     }
-    frames = readFrames(await inflate(document.getElementById('images').textContent));
-
-    // The start-up picture, drawn over a picture of the palette's first colour.
-    pixels.fill(frames.palette[0]);
-    frames.apply(frames.startup, pixels);
+    // The start-up picture first, drawn over a picture of the palette's
+    // first colour, before the scenarios' pictures are read.
+    const startup = reader(await inflate(document.getElementById('depart').textContent));
+    palette = startup.palette();
+    pixels.fill(palette[0]);
+    startup.apply(startup.skip(), pixels, palette);
     startupPixels = pixels.slice();
     const background = new Uint8Array(pixels.buffer, 0, 3);
     document.documentElement.style.setProperty('--fond', `rgb(${background.join(',')})`);
-    if (data.startupScenario !== undefined)
-      shown = { scenario: data.startupScenario, frame: data.scenarios[data.startupScenario].frames };
     context.putImageData(image, 0, 0);
     performance.mark('antenne:premiere-image');
+
+    await documentRead();
+    changes = reader(await inflate(document.getElementById('images').textContent));
+    lists = data.scenarios.map((scenario) => {
+      const starts = [];
+      for (let frame = 0; frame <= scenario.frames; ++frame) starts.push(changes.skip());
+      return starts;
+    });
+    if (!changes.atEnd()) throw new Error('frames of an unexpected length');
+    if (data.startupScenario !== undefined)
+      shown = { scenario: data.startupScenario, frame: data.scenarios[data.startupScenario].frames };
 
     for (const button of scenarioBar.querySelectorAll('button')) button.disabled = false;
     for (const control of controls) control.disabled = false;

@@ -27,7 +27,7 @@ void appendVarint(QByteArray& out, std::size_t value)
 PageFrames::PageFrames(const QImage& startup) : size_(startup.size())
 {
     startup_ = indices(startup);
-    addChanges(std::vector<std::uint8_t>(startup_.size(), 0), startup_);
+    addChanges(startupChanges_, std::vector<std::uint8_t>(startup_.size(), 0), startup_);
     previous_ = startup_;
 }
 
@@ -41,7 +41,7 @@ void PageFrames::addFrame(const QImage& picture)
     if (picture.size() != size_)
         throw std::runtime_error("a picture of the page differs in size from the start-up picture");
     std::vector<std::uint8_t> current = indices(picture);
-    addChanges(previous_, current);
+    addChanges(changes_, previous_, current);
     previous_ = std::move(current);
 }
 
@@ -68,7 +68,8 @@ std::vector<std::uint8_t> PageFrames::indices(const QImage& picture)
     return out;
 }
 
-void PageFrames::addChanges(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after)
+void PageFrames::addChanges(QByteArray& out, const std::vector<std::uint8_t>& before,
+                            const std::vector<std::uint8_t>& after)
 {
     // Runs as [first, end) pixel positions.
     std::vector<std::pair<std::size_t, std::size_t>> runs;
@@ -87,17 +88,17 @@ void PageFrames::addChanges(const std::vector<std::uint8_t>& before, const std::
             runs.emplace_back(i, end);
         i = end;
     }
-    appendVarint(changes_, runs.size());
+    appendVarint(out, runs.size());
     std::size_t position = 0;
     for (const auto& [first, end] : runs) {
-        appendVarint(changes_, first - position);
-        appendVarint(changes_, end - first);
-        changes_.append(reinterpret_cast<const char*>(after.data() + first), static_cast<qsizetype>(end - first));
+        appendVarint(out, first - position);
+        appendVarint(out, end - first);
+        out.append(reinterpret_cast<const char*>(after.data() + first), static_cast<qsizetype>(end - first));
         position = end;
     }
 }
 
-QByteArray PageFrames::data() const
+QByteArray PageFrames::startup() const
 {
     QByteArray out;
     appendVarint(out, palette_.size());
@@ -106,6 +107,10 @@ QByteArray PageFrames::data() const
         out.append(static_cast<char>(qGreen(colour)));
         out.append(static_cast<char>(qBlue(colour)));
     }
-    out.append(changes_);
-    return out;
+    return out + startupChanges_;
+}
+
+QByteArray PageFrames::scenarios() const
+{
+    return changes_;
 }

@@ -13,10 +13,12 @@
 // a scenario as the pixels that differ from the picture shown before it (the
 // start-up picture, for a scenario's first one).
 //
-// The bytes that data() returns, numbers written as unsigned LEB128 varints:
-//   palette     varint count, then count x (red, green, blue) bytes
-//   start-up    one change list, from a picture of palette colour 0
-//   scenarios   for each scenario in order, one change list per picture
+// Two blocks of bytes, numbers written as unsigned LEB128 varints. First what
+// the page shows when it opens, so that it can show it before reading the rest:
+//   startup()    varint count, count x (red, green, blue) bytes: the palette;
+//                then the start-up picture's change list, from a picture of
+//                palette colour 0
+//   scenarios()  for each scenario in order, one change list per picture
 // A change list: varint runs, then for each run varint skip (pixels left as
 // they are, counted row after row from the end of the previous run), varint
 // length and `length` palette indices, one byte each.
@@ -35,17 +37,20 @@ public:
     // pictures past 256, or if its size differs.
     void addFrame(const QImage& picture);
 
-    QByteArray data() const;
+    QByteArray startup() const;
+    QByteArray scenarios() const;
     int colourCount() const { return static_cast<int>(palette_.size()); }
 
 private:
     std::vector<std::uint8_t> indices(const QImage& picture);
-    void addChanges(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after);
+    static void addChanges(QByteArray& out, const std::vector<std::uint8_t>& before,
+                           const std::vector<std::uint8_t>& after);
 
     QSize size_;
     std::vector<QRgb> palette_;
     std::unordered_map<QRgb, std::uint8_t> lookup_;
     std::vector<std::uint8_t> startup_;
     std::vector<std::uint8_t> previous_;
+    QByteArray startupChanges_;
     QByteArray changes_;
 };

@@ -93,5 +93,6 @@ QByteArray WebPage(const PageContent& content)
                  {"script", script},
                  {"data", json(content)},
                  {"icon", "data:image/png;base64," + content.icon.toBase64()},
-                 {"frames", compressedFrames(content.frames)}});
+                 {"startup", compressedFrames(content.startupFrame)},
+                 {"scenarios", compressedFrames(content.scenarioFrames)}});
 }

@@ -26,12 +26,13 @@ struct PageContent {
     // The scenario whose last picture is the start-up picture, if any: the
     // page shows it at that picture when it opens.
     std::optional<int> startupScenario;
-    QByteArray icon;    // the window's icon, PNG, for the browser's tab
-    QByteArray frames;  // PageFrames::data()
+    QByteArray icon;            // the window's icon, PNG, for the browser's tab
+    QByteArray startupFrame;    // PageFrames::startup()
+    QByteArray scenarioFrames;  // PageFrames::scenarios()
 };
 
 // The page, one self-contained HTML document: the template page.html with
 // its style and script, the content as JSON, the icon as a data: URL and the
-// frames compressed with zlib and written in base64, all inline. Throws std::runtime_error if an
+// two blocks of frames compressed with zlib and written in base64, all inline. Throws std::runtime_error if an
 // embedded part is missing or would end its own element early.
 QByteArray WebPage(const PageContent& content);
