@@ -210,7 +210,7 @@ private slots:
     {
         const Run version = runExport({QStringLiteral("--version")});
         QCOMPARE(version.code, 0);
-        QCOMPARE(version.out, QStringLiteral("antenne-export 1.5\n"));
+        QCOMPARE(version.out, QStringLiteral("antenne-export 1.6\n"));
         for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const Run run = runExport({option});
             QCOMPARE(run.code, 0);

@@ -98,6 +98,14 @@ check_tree() {
         || fail "$what: the metainfo does not launch antenne.desktop"
     grep -q "<release version=\"$version\"" "$metainfo" \
         || fail "$what: the metainfo has no release $version"
+    # Each screenshot is a picture of the repository's docs/ folder.
+    local images
+    images=$(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$metainfo")
+    [ -n "$images" ] || fail "$what: the metainfo has no screenshot"
+    for image in $images; do
+        [[ "$image" == */docs/* && -f "$source/docs/${image##*/docs/}" ]] \
+            || fail "$what: the screenshot $image is not a file of docs/"
+    done
 
     if have desktop-file-validate; then
         desktop-file-validate "$desktop" || fail "$what: desktop-file-validate rejects the desktop entry"
