@@ -117,10 +117,10 @@ def page_data(path):
                                     page.read()).group(1))
 
 
-def browser(screen='2560x1440'):
+def browser():
     options = Options()
     for argument in ('--headless=new', '--no-sandbox', '--window-size=1400,1000', '--force-device-scale-factor=1',
-                     f'--screen-info={{0,0 {screen}}}', '--disable-background-networking',
+                     '--screen-info={0,0 2560x1440}', '--disable-background-networking',
                      '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic',
                      f'--user-data-dir={tempfile.mkdtemp(prefix="antenne-chromium-")}'):
         options.add_argument(argument)
@@ -143,7 +143,7 @@ class PageChecks:
 
     # ---- helpers --------------------------------------------------------
     def open(self, name):
-        self.d.get('file://' + os.path.join(self.folder, name))
+        self.d.get(pathlib.Path(self.folder, name).as_uri())
         self.wait("!document.getElementById('curseur').disabled", 'the page never finished loading')
 
     def js(self, script, *arguments):
@@ -166,6 +166,15 @@ class PageChecks:
 
     def scenario_button(self, name):
         return self.d.find_elements(By.CSS_SELECTOR, '#scenarios button')[NAMES.index(name)]
+
+    def click_from_script(self, name):
+        """Clicks a scenario's button from a script: the click's first
+        picture is on the canvas when the script returns, before any tick."""
+        self.js("document.querySelectorAll('#scenarios button')[arguments[0]].click()", NAMES.index(name))
+
+    def slide_to(self, frame):
+        self.js("const s = document.getElementById('curseur');"
+                "s.value = arguments[0]; s.dispatchEvent(new Event('input'));", frame)
 
     def picture(self, name, frame, scale=1):
         return self.pictures[(name, 'end' if frame == self.frames[name] else frame, scale)]
@@ -207,11 +216,9 @@ class PageChecks:
     def every_scenario_shows_the_exporters_pictures(self):
         for name in NAMES:
             last, middle = self.frames[name], self.frames[name] // 2
-            # The click's first picture is on the canvas when the click returns.
-            self.js(f"document.querySelectorAll('#scenarios button')[{NAMES.index(name)}].click()")
+            self.click_from_script(name)
             self.shows(name, 0)
-            self.js("const s = document.getElementById('curseur');"
-                    "s.value = arguments[0]; s.dispatchEvent(new Event('input'));", middle)
+            self.slide_to(middle)
             self.at(name, middle)
             self.shows(name, middle)
             self.keys(Keys.END)
@@ -224,7 +231,7 @@ class PageChecks:
     def a_click_abandons_the_scene_playing(self):
         self.scenario_button('perturbation').click()
         time.sleep(0.3)
-        self.js(f"document.querySelectorAll('#scenarios button')[{NAMES.index('aperiodique')}].click()")
+        self.click_from_script('aperiodique')
         self.shows('aperiodique', 0)
         time.sleep(0.3)
         self.scenario_button('presentation').click()
@@ -275,8 +282,7 @@ class PageChecks:
         time.sleep(0.15)
         self.keys(Keys.ARROW_RIGHT)  # stepping pauses a scene that plays
         self.at(name, self.state()['frame'])
-        self.js("const s = document.getElementById('curseur');"
-                "s.value = arguments[0]; s.dispatchEvent(new Event('input'));", middle + 1)
+        self.slide_to(middle + 1)
         seconds = f'{middle / 10:.1f}'.replace('.', ',')
         # Each step: a key or a control, then the frame shown; pictures are
         # compared where the exporter's are at hand.
