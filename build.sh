@@ -11,9 +11,10 @@ build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation2
 # The end-to-end test runs the real program on a virtual display; valgrind
 # checks memory, clang-tidy is the static analyser. The package test builds the
 # .deb (dpkg-shlibdeps is in dpkg-dev) and validates the desktop entry and the
-# AppStream metainfo.
+# AppStream metainfo. The page test opens antenne-export's web page in headless
+# Chromium, driven through chromedriver by Debian's Selenium for Python.
 test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils valgrind clang-tidy
-               dpkg-dev desktop-file-utils appstream file)
+               dpkg-dev desktop-file-utils appstream file chromium chromium-driver python3-selenium)
 
 case "$action" in
   run) wanted=("${build_packages[@]}") ;;
@@ -49,7 +50,7 @@ case "$action" in
   test)
     # Static analysis of the project's own sources, then every test in the
     # optimized build and again in the sanitizer build.
-    run-clang-tidy -p build -quiet "$(pwd)/(app|scenes|surface|tools|tests|bench)/" >build/clang-tidy.log 2>&1 \
+    run-clang-tidy -p build -quiet "$(pwd)/(app|scenes|surface|tools|tests|bench|export)/" >build/clang-tidy.log 2>&1 \
       || { grep -E 'warning:|error:' build/clang-tidy.log; echo "clang-tidy found problems" >&2; exit 1; }
     echo "clang-tidy: no problem found"
     ctest --preset default

@@ -1,16 +1,21 @@
 // antenne-export: replays one scenario of the Antenne animation offscreen,
 // through the program's own window and scenes, and writes one of its
-// pictures (PNG) or the whole animation (GIF, one frame per 100 ms tick).
+// pictures (PNG) or the whole animation (GIF, one frame per 100 ms tick); or
+// replays them all and writes a web page that plays them again in a browser.
 #include "app/antenne.h"
 #include "app/state.h"
 #include "export/gif_animation.h"
+#include "export/page_frames.h"
 #include "export/replay.h"
+#include "export/web_page.h"
 #include "scenes/scenarios.h"
 #include "surface/tapplication.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QImage>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
@@ -22,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -34,6 +40,8 @@ constexpr int tickCentiseconds = 10;
 constexpr int progressFromTicks = 100;
 
 const char* const program = "antenne-export";
+// What stands in SCENARIO's place for the web page of every scenario.
+const char* const pageWord = "page";
 
 void print(std::FILE* out, const QString& text)
 {
@@ -54,16 +62,17 @@ QString scenarioNames()
     print(stderr, QStringLiteral("%1: %2\n"
                                  "scenarios: %3\n"
                                  "outputs: a file ending in .png or .gif; --scale N with N from 1 to 4; "
-                                 "--frame K for a .png\n"
-                                 "usage: %1 SCENARIO OUTPUT [--scale N] [--frame K]  (--help for more)\n")
-                      .arg(QLatin1String(program), message, scenarioNames()));
+                                 "--frame K for a .png; the web page: %4 OUTPUT.html\n"
+                                 "usage: %1 SCENARIO OUTPUT [--scale N] [--frame K]  (--help for more)\n"
+                                 "       %1 %4 OUTPUT.html [--scale N]\n")
+                      .arg(QLatin1String(program), message, scenarioNames(), QLatin1String(pageWord)));
     std::exit(exitUsage);
 }
 
-enum class Format { Png, Gif };
+enum class Format { Png, Gif, Page };
 
 struct Options {
-    const Scenario* scenario = nullptr;
+    const Scenario* scenario = nullptr;  // null for the page, which holds them all
     QString output;
     Format format = Format::Png;
     int scale = 1;
@@ -75,9 +84,12 @@ Options parseArguments(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Usage : %1 SCÉNARIO SORTIE [--scale N] [--frame K]\n"
+                       "        %1 %3 SORTIE.html [--scale N]\n"
                        "Rejoue un scénario de l'animation Antenne sans écran et écrit SORTIE :\n"
                        "  SORTIE.png  l'image finale, ou celle de l'image K avec --frame K ;\n"
                        "  SORTIE.gif  l'animation, une image toutes les 100 ms, en boucle.\n"
+                       "Avec %3, écrit SORTIE.html : une page web autonome, en un seul fichier, qui rejoue\n"
+                       "tous les scénarios dans un navigateur (pause, image par image, vitesse, plein écran).\n"
                        "Scénarios : %2\n"
                        "--scale N : résolution N fois plus grande (N de 1 à 4) ; 800 x 488 pixels à 1.\n"
                        "--frame K : l'image après la K-ième image de la scène (0 : avant la première).\n"
@@ -85,10 +97,16 @@ Options parseArguments(const QStringList& arguments)
                        "Replays one scenario of the Antenne animation headless and writes OUTPUT:\n"
                        "  OUTPUT.png  the final picture, or frame K's with --frame K;\n"
                        "  OUTPUT.gif  the animation, one frame every 100 ms, looping forever.\n"
+                       "With %3, writes OUTPUT.html: a self-contained web page, one file, that replays\n"
+                       "every scenario in a browser (pause, frame by frame, speed, full screen):\n"
+                       "  %1 %3 OUTPUT.html [--scale N]\n"
                        "Scenarios: %2")
-            .arg(QLatin1String(program), scenarioNames()));
-    parser.addPositionalArgument(QStringLiteral("SCENARIO"), QStringLiteral("one of: ") + scenarioNames());
-    parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("a file ending in .png or .gif"));
+            .arg(QLatin1String(program), scenarioNames(), QLatin1String(pageWord)));
+    parser.addPositionalArgument(QStringLiteral("SCENARIO"),
+                                 QStringLiteral("one of: %1; or %2 for the web page of them all")
+                                     .arg(scenarioNames(), QLatin1String(pageWord)));
+    parser.addPositionalArgument(QStringLiteral("OUTPUT"),
+                                 QStringLiteral("a file ending in .png or .gif; in .html for %1").arg(QLatin1String(pageWord)));
     const QCommandLineOption scaleOption(QStringLiteral("scale"),
                                          QStringLiteral("N times the resolution, N from 1 to 4; 800 x 488 pixels at 1."),
                                          QStringLiteral("N"), QStringLiteral("1"));
@@ -127,20 +145,26 @@ Options parseArguments(const QStringList& arguments)
     if (positional.size() > 2)
         usageError(QStringLiteral("too many arguments ('%1')").arg(positional.mid(2).join(QStringLiteral("' '"))));
 
-    for (const Scenario& scenario : Scenarios)
-        if (positional[0] == QLatin1String(scenario.name))
-            options.scenario = &scenario;
-    if (!options.scenario)
-        usageError(QStringLiteral("unknown scenario '%1'").arg(positional[0]));
-
     options.output = positional[1];
-    if (options.output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
-        options.format = Format::Png;
-    else if (options.output.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive))
-        options.format = Format::Gif;
-    else
-        usageError(QStringLiteral("cannot tell the format of '%1' (expected a name ending in .png or .gif)")
-                       .arg(options.output));
+    if (positional[0] == QLatin1String(pageWord)) {
+        options.format = Format::Page;
+        if (!options.output.endsWith(QLatin1String(".html"), Qt::CaseInsensitive))
+            usageError(QStringLiteral("the page is written to a file ending in .html, not to '%1'").arg(options.output));
+    } else {
+        for (const Scenario& scenario : Scenarios)
+            if (positional[0] == QLatin1String(scenario.name))
+                options.scenario = &scenario;
+        if (!options.scenario)
+            usageError(QStringLiteral("unknown scenario '%1'").arg(positional[0]));
+        if (options.output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+            options.format = Format::Png;
+        else if (options.output.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive))
+            options.format = Format::Gif;
+        else
+            usageError(QStringLiteral("cannot tell the format of '%1' (expected a name ending in .png or .gif, "
+                                      "or %2 OUTPUT.html for the web page)")
+                           .arg(options.output, QLatin1String(pageWord)));
+    }
 
     const QString scale = parser.value(scaleOption);
     if (scale.size() != 1 || scale[0] < QLatin1Char('1') || scale[0] > QLatin1Char('4'))
@@ -148,6 +172,8 @@ Options parseArguments(const QStringList& arguments)
     options.scale = scale.toInt();
 
     if (parser.isSet(frameOption)) {
+        if (options.format == Format::Page)
+            usageError(QStringLiteral("--frame picks one picture of one scenario: the page holds them all"));
         const int frames = FrameCount(*options.scenario);
         bool number = false;
         const int frame = parser.value(frameOption).toInt(&number);
@@ -165,6 +191,60 @@ Options parseArguments(const QStringList& arguments)
 void fail(const QString& message)
 {
     print(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(program), message));
+}
+
+// A screen that is scaled already would multiply the scale asked for.
+void checkScale(const QImage& picture, int scale)
+{
+    if (picture.size() != QSize(ExportWidth, ExportHeight) * scale)
+        throw std::runtime_error(QStringLiteral("the window was rendered at %1 x %2 pixels, not at scale %3 "
+                                                "(is the screen scaled already?)")
+                                     .arg(picture.width())
+                                     .arg(picture.height())
+                                     .arg(scale)
+                                     .toStdString());
+}
+
+// Every scenario replayed and encoded for the web page, with the captions
+// and places of their buttons and the title as the window has them.
+PageContent replayPage(int scale, const std::function<void(const Scenario&, int tick, int ticks)>& progress)
+{
+    PageContent content;
+    content.size = QSize(ExportWidth, ExportHeight);
+    content.scale = scale;
+    QImage startup;
+    std::optional<PageFrames> frames;
+    ReplayEveryScenario(
+        [&](const TAntenne& window, const QImage& picture) {
+            checkScale(picture, scale);
+            startup = picture;
+            frames.emplace(picture);
+            content.caption = window.windowTitle();
+            QBuffer icon(&content.icon);
+            icon.open(QIODevice::WriteOnly);
+            if (!window.windowIcon().pixmap(QSize(32, 32)).save(&icon, "PNG"))
+                throw std::runtime_error("the window's icon cannot be written as PNG");
+            for (const Scenario& scenario : Scenarios) {
+                const QPushButton* button = window.*scenario.button;
+                content.scenarios.push_back({QString::fromUtf8(scenario.name), QString::fromUtf8(scenario.title),
+                                             button->text(),
+                                             QRect(button->mapTo(&window, QPoint(0, 0)), button->size()), 0});
+            }
+        },
+        [&](const Scenario& scenario, const QImage& picture, int tick, int ticks) {
+            checkScale(picture, scale);
+            const auto index = static_cast<int>(&scenario - Scenarios.data());
+            if (tick == 0)
+                frames->startScenario();
+            frames->addFrame(picture);
+            content.scenarios[static_cast<std::size_t>(index)].frames = tick;
+            if (tick == ticks && !content.startupScenario && picture == startup)
+                content.startupScenario = index;
+            progress(scenario, tick, ticks);
+        });
+    content.startupFrame = frames->startup();
+    content.scenarioFrames = frames->scenarios();
+    return content;
 }
 
 }  // namespace
@@ -227,39 +307,49 @@ int main(int argc, char** argv)
 
     GifAnimation animation(tickCentiseconds);
     QImage kept;
-    const int wanted = options.frame.value_or(FrameCount(*options.scenario));
+    PageContent page;
+    const auto showProgress = [&](const char* what, int tick, int ticks) {
+        if (progress && ticks >= progressFromTicks) {
+            std::fprintf(stderr, "\r%s%d/%d", what, tick, ticks);
+            progressShown = true;
+        }
+    };
     const int code = application.Execute([&] {
         application.Initialize();
+        if (options.format == Format::Page) {
+            page = replayPage(options.scale, [&](const Scenario& scenario, int tick, int ticks) {
+                if (tick == 0)
+                    endProgress();
+                showProgress((scenario.name + QByteArray(": frame ")).constData(), tick, ticks);
+            });
+            return 0;
+        }
         application.CreateForm(Antenne);
+        const int wanted = options.frame.value_or(FrameCount(*options.scenario));
         ReplayScenario(*options.scenario, [&](const QImage& picture, int tick, int ticks) {
-            if (picture.size() != QSize(ExportWidth, ExportHeight) * options.scale)
-                throw std::runtime_error(QStringLiteral("the window was rendered at %1 x %2 pixels, not at scale %3 "
-                                                        "(is the screen scaled already?)")
-                                             .arg(picture.width())
-                                             .arg(picture.height())
-                                             .arg(options.scale)
-                                             .toStdString());
+            checkScale(picture, options.scale);
             // The animation starts with the first tick's picture, as the
             // program shows it 100 ms after the click.
             if (options.format == Format::Gif && tick > 0)
                 animation.addFrame(picture);
             if (tick == wanted)
                 kept = picture;
-            if (progress && ticks >= progressFromTicks) {
-                std::fprintf(stderr, "\rframe %d/%d", tick, ticks);
-                progressShown = true;
-            }
+            showProgress("frame ", tick, ticks);
         });
         return 0;
     });
     endProgress();
-    if (code != 0 || shown || kept.isNull()) {
+    if (code != 0 || shown || (options.format != Format::Page && kept.isNull())) {
         file.cancelWriting();
         return exitFailure;
     }
 
     try {
-        if (options.format == Format::Gif) {
+        if (options.format == Format::Page) {
+            const QByteArray html = WebPage(page);
+            if (file.write(html) != html.size())
+                throw std::runtime_error(file.errorString().toStdString());
+        } else if (options.format == Format::Gif) {
             animation.write(file);
         } else {
             kept.setDevicePixelRatio(1.0);

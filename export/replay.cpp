@@ -3,11 +3,13 @@
 #include "app/antenne.h"
 #include "app/state.h"
 #include "scenes/scenarios.h"
+#include "surface/tbitmap.h"
 
 #include <QPixmap>
 #include <QResizeEvent>
 #include <QTimer>
 
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -32,6 +34,27 @@ QImage windowPicture(TAntenne& window)
     return window.grab(QRect(0, 0, ExportWidth, ExportHeight)).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+// A new main window, with the state as the program has it at start-up; it
+// is the main window Antenne while it lives.
+class FreshWindow {
+public:
+    FreshWindow()
+    {
+        ResetAnimationState();
+        Schema.reset();
+        window_ = std::make_unique<TAntenne>();
+        Antenne = window_.get();
+    }
+    ~FreshWindow() { Antenne = nullptr; }
+    FreshWindow(const FreshWindow&) = delete;
+    FreshWindow& operator=(const FreshWindow&) = delete;
+
+    TAntenne& operator*() const { return *window_; }
+
+private:
+    std::unique_ptr<TAntenne> window_;
+};
+
 }  // namespace
 
 void ReplayScenario(const Scenario& scenario,
@@ -55,5 +78,25 @@ void ReplayScenario(const Scenario& scenario,
         if (tick > ticks)
             throw std::logic_error("the scene does not end");
         frame(windowPicture(window), tick, ticks);
+    }
+}
+
+void ReplayEveryScenario(
+    const std::function<void(const TAntenne& window, const QImage& picture)>& startup,
+    const std::function<void(const Scenario& scenario, const QImage& picture, int tick, int ticks)>& frame)
+{
+    {
+        const FreshWindow fresh;
+        TAntenne& window = *fresh;
+        window.Timer1->stop();
+        coverExportedArea(window);
+        window.Timer(nullptr);
+        startup(window, windowPicture(window));
+    }
+    for (const Scenario& scenario : Scenarios) {
+        const FreshWindow fresh;
+        ReplayScenario(scenario, [&](const QImage& picture, int tick, int ticks) {
+            frame(scenario, picture, tick, ticks);
+        });
     }
 }

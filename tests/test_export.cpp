@@ -1,9 +1,11 @@
 // The export tool, run as its own process: the GIF it writes decodes (with
 // Qt's reader, not our encoder) to the scene's frames, pixel for pixel as the
 // window shows them, looping at 100 ms a frame; the PNG is the last of them;
-// every misuse and every unwritable output fails cleanly. And the encoder on
-// its own, on pictures with more colours than one GIF table holds.
+// every misuse and every unwritable output fails cleanly. And the encoders on
+// their own, on pictures with more colours than they hold. The web page is
+// checked in a browser (tests/browser).
 #include "export/gif_animation.h"
+#include "export/page_frames.h"
 #include "window_fixture.h"
 
 #include <QBuffer>
@@ -14,6 +16,8 @@
 #include <QtTest>
 
 #include <unistd.h>
+
+#include <utility>
 
 namespace {
 
@@ -206,7 +210,7 @@ private slots:
     {
         const Run version = runExport({QStringLiteral("--version")});
         QCOMPARE(version.code, 0);
-        QCOMPARE(version.out, QStringLiteral("antenne-export 1.5\n"));
+        QCOMPARE(version.out, QStringLiteral("antenne-export 1.6\n"));
         for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const Run run = runExport({option});
             QCOMPARE(run.code, 0);
@@ -214,6 +218,8 @@ private slots:
             QVERIFY(run.out.contains(QLatin1String("Usage:")));   // English
             for (const QString& name : scenarios)
                 QVERIFY(run.out.contains(name));
+            QVERIFY(run.out.contains(QLatin1String("page SORTIE.html")));
+            QVERIFY(run.out.contains(QLatin1String("page OUTPUT.html")));
         }
     }
 
@@ -251,6 +257,13 @@ private slots:
         QTest::newRow("extra") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.png"),
                                               QStringLiteral("more.png")}
                                << QStringLiteral("too many");
+        QTest::newRow("page as a picture") << QStringList{QStringLiteral("page"), QStringLiteral("OUT.png")}
+                                           << QStringLiteral("ending in .html, not to 'OUT.png'");
+        QTest::newRow("a scenario as a page") << QStringList{QStringLiteral("rampe"), QStringLiteral("OUT.html")}
+                                              << QStringLiteral("page OUTPUT.html");
+        QTest::newRow("frame of the page") << QStringList{QStringLiteral("page"), QStringLiteral("OUT.html"),
+                                                          QStringLiteral("--frame=0")}
+                                           << QStringLiteral("the page holds them all");
     }
     void misuse()
     {
@@ -295,8 +308,10 @@ private slots:
             QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
         }
         const QStringList before = entries(readOnly);
-        for (const QString& name : {QStringLiteral("x.gif"), QStringLiteral("x.png")}) {
-            run = runExport({QStringLiteral("presentation"), readOnly + QLatin1Char('/') + name});
+        for (const auto& [what, name] : {std::pair{QStringLiteral("presentation"), QStringLiteral("x.gif")},
+                                         std::pair{QStringLiteral("presentation"), QStringLiteral("x.png")},
+                                         std::pair{QStringLiteral("page"), QStringLiteral("x.html")}}) {
+            run = runExport({what, readOnly + QLatin1Char('/') + name});
             QCOMPARE(run.code, 1);
             QVERIFY2(run.err.contains(QLatin1String("cannot write")), qPrintable(run.err));
         }
@@ -343,6 +358,24 @@ private slots:
             QCOMPARE(decoded.frames[i], pictures[i]);
         QCOMPARE(decoded.delays, QList<int>(4, 70));
         QCOMPARE(decoded.loops, -1);
+    }
+
+    // The page's frames share one palette: a 257th colour, in any picture,
+    // is refused; so is a picture of another size.
+    void pageFramesRefuseWhatTheyCannotHold()
+    {
+        QImage tooMany(17, 17, QImage::Format_RGB32);
+        for (int i = 0; i < 17 * 17; ++i)
+            tooMany.setPixel(i % 17, i / 17, 0xFF000000u | static_cast<QRgb>(i));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, PageFrames{tooMany});
+        QImage picture = distinctColours(0);
+        PageFrames frames(picture);
+        frames.startScenario();
+        frames.addFrame(picture);
+        QCOMPARE(frames.colourCount(), 256);
+        picture.setPixel(3, 3, 0xFF123456);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, frames.addFrame(picture));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, frames.addFrame(QImage(8, 8, QImage::Format_RGB32)));
     }
 
     void encoderRefusesWhatItCannotHold()

@@ -2,8 +2,8 @@
 # The installed tree and the Debian package:
 #   check_package.sh BUILD_DIR SOURCE_DIR VERSION
 # installs the build into a temporary root and checks the exact file list, the
-# binaries' run paths and the installed metadata (desktop entry, AppStream,
-# manual page, icons); then builds the .deb with CPack, checks its contents and
+# binaries' run paths, the installed metadata (desktop entry, AppStream,
+# manual page, icons) and the web page; then builds the .deb with CPack, checks its contents and
 # the dependencies dpkg-shlibdeps found, and runs the two programs extracted
 # from it. Nothing outside the temporary folder is touched. Exits 77 (skipped)
 # when a checking tool is missing, after running every check it could.
@@ -29,6 +29,7 @@ have() { command -v "$1" >/dev/null 2>&1 || { missing+=("$1"); return 1; }; }
 # the resource generator, a static library) or less is a fault.
 expected="bin/antenne
 bin/antenne-export
+share/antenne/antenne.html
 share/applications/antenne.desktop
 share/doc/antenne/copyright.fonts-liberation
 share/icons/hicolor/128x128/apps/antenne.png
@@ -71,6 +72,16 @@ check_tree() {
         fail "$what: the manual page is not docs/antenne-export.1 compressed with gzip"
     fi
 
+    # The web page is the one the installed antenne-export writes, byte for
+    # byte (it writes the same bytes every time).
+    local page=$top/share/antenne/antenne.html
+    grep -q '<html lang="fr">' "$page" || fail "$what: share/antenne/antenne.html is not the French web page"
+    if QT_QPA_PLATFORM=offscreen "$top/bin/antenne-export" page "$work/page.html"; then
+        cmp -s "$page" "$work/page.html" || fail "$what: the installed page is not the one antenne-export writes"
+    else
+        fail "$what: the installed antenne-export cannot write the page"
+    fi
+
     for size in 32x32 128x128; do
         cmp -s "$top/share/icons/hicolor/$size/apps/antenne.png" "$source/resources/icons/$size/antenne.png" \
             || fail "$what: the $size icon is not resources/icons/$size/antenne.png"
@@ -87,6 +98,14 @@ check_tree() {
         || fail "$what: the metainfo does not launch antenne.desktop"
     grep -q "<release version=\"$version\"" "$metainfo" \
         || fail "$what: the metainfo has no release $version"
+    # Each screenshot is a picture of the repository's docs/ folder.
+    local images
+    images=$(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$metainfo")
+    [ -n "$images" ] || fail "$what: the metainfo has no screenshot"
+    for image in $images; do
+        [[ "$image" == */docs/* && -f "$source/docs/${image##*/docs/}" ]] \
+            || fail "$what: the screenshot $image is not a file of docs/"
+    done
 
     if have desktop-file-validate; then
         desktop-file-validate "$desktop" || fail "$what: desktop-file-validate rejects the desktop entry"

@@ -1,0 +1,98 @@
+#include "export/web_page.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+QByteArray resource(const QString& name)
+{
+    QFile file(QStringLiteral(":/page/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("the page's " + name.toStdString() + " is not embedded in the program");
+    return file.readAll();
+}
+
+// Text inside a <script> or <style> element ends at the first "</" followed
+// by the element's name, whatever the language inside thinks.
+void checkEmbeddable(const QByteArray& text, const char* element, const QString& what)
+{
+    if (text.toLower().contains(QByteArray("</") + element))
+        throw std::runtime_error(what.toStdString() + " holds </" + element + " and cannot be embedded");
+}
+
+QByteArray json(const PageContent& content)
+{
+    QJsonArray scenarios;
+    for (const PageScenario& scenario : content.scenarios)
+        scenarios.append(QJsonObject{
+            {QStringLiteral("name"), scenario.name},
+            {QStringLiteral("title"), scenario.title},
+            {QStringLiteral("caption"), scenario.caption},
+            {QStringLiteral("x"), scenario.button.x()},
+            {QStringLiteral("y"), scenario.button.y()},
+            {QStringLiteral("width"), scenario.button.width()},
+            {QStringLiteral("height"), scenario.button.height()},
+            {QStringLiteral("frames"), scenario.frames},
+        });
+    QJsonObject data{
+        {QStringLiteral("width"), content.size.width()},
+        {QStringLiteral("height"), content.size.height()},
+        {QStringLiteral("scale"), content.scale},
+        {QStringLiteral("scenarios"), scenarios},
+    };
+    if (content.startupScenario)
+        data.insert(QStringLiteral("startupScenario"), *content.startupScenario);
+    // '<' only ever stands inside JSON strings, where its escape means the same.
+    return QJsonDocument(data).toJson(QJsonDocument::Compact).replace('<', "\\u003c");
+}
+
+// The frames as a zlib stream in base64. qCompress writes the stream after
+// four bytes of its own giving the uncompressed length.
+QByteArray compressedFrames(const QByteArray& frames)
+{
+    return qCompress(frames, 9).mid(4).toBase64();
+}
+
+// Replaces each {{name}} of the template by its part. The parts are not
+// searched for markers themselves.
+QByteArray fill(const QByteArray& page, const std::map<QByteArray, QByteArray>& parts)
+{
+    QByteArray out;
+    qsizetype from = 0;
+    for (qsizetype open = page.indexOf("{{"); open >= 0; open = page.indexOf("{{", from)) {
+        const qsizetype close = page.indexOf("}}", open);
+        if (close < 0)
+            break;
+        const auto part = parts.find(page.mid(open + 2, close - open - 2));
+        if (part == parts.end())
+            throw std::runtime_error("page.html has an unknown part " + page.mid(open, close + 2 - open).toStdString());
+        out += page.mid(from, open - from);
+        out += part->second;
+        from = close + 2;
+    }
+    return out + page.mid(from);
+}
+
+}  // namespace
+
+QByteArray WebPage(const PageContent& content)
+{
+    const QByteArray style = resource(QStringLiteral("page.css"));
+    const QByteArray script = resource(QStringLiteral("page.js"));
+    checkEmbeddable(style, "style", QStringLiteral("page.css"));
+    checkEmbeddable(script, "script", QStringLiteral("page.js"));
+    return fill(resource(QStringLiteral("page.html")),
+                {{"title", content.caption.toHtmlEscaped().toUtf8()},
+                 {"style", style},
+                 {"script", script},
+                 {"data", json(content)},
+                 {"icon", "data:image/png;base64," + content.icon.toBase64()},
+                 {"startup", compressedFrames(content.startupFrame)},
+                 {"scenarios", compressedFrames(content.scenarioFrames)}});
+}
