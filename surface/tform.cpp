@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 
 TForm::TForm(QWidget* parent) : QWidget(parent)
 {
@@ -46,6 +47,7 @@ void TForm::growLayer(QSize atLeast)
 
 void TForm::resizeEvent(QResizeEvent* event)
 {
+    fitBounds();
     growLayer(event->size());
     QWidget::resizeEvent(event);
 }
@@ -65,15 +67,36 @@ void TForm::SetBounds(int left, int top, int width, int height)
     bounds_ = QRect(left, top, width, height);
 }
 
+void TForm::fitBounds()
+{
+    if (!restored_.isValid() || restored_.hasExpired(fittingMilliseconds) || !windowHandle() ||
+        (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        return;
+    const QRect wanted = bounds_.marginsRemoved(windowHandle()->frameMargins());
+    if (geometry() != wanted)
+        setGeometry(wanted);
+}
+
 void TForm::changeEvent(QEvent* event)
 {
     // The first time the shown window comes to its normal state (restored
-    // from maximized), its frame is known: the client area is sized so that
-    // the outer bounds are the ones set. Later, the window is the user's.
-    if (event->type() == QEvent::WindowStateChange && !bounds_.isNull() && isVisible() && windowHandle() &&
+    // from maximized), the client area is sized so that the outer bounds are
+    // the ones set. The window manager may tell the restored window's frame
+    // a little after restoring it (until then the toolkit holds the
+    // maximized one), so for a moment the client area is fitted again at each
+    // move or resize, and once more when the window manager has settled.
+    // Later, the window is the user's.
+    if (event->type() == QEvent::WindowStateChange && isVisible() && !bounds_.isNull() && !restored_.isValid() &&
         !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
-        setGeometry(bounds_.marginsRemoved(windowHandle()->frameMargins()));
-        bounds_ = QRect();
+        restored_.start();
+        fitBounds();
+        QTimer::singleShot(fittingMilliseconds / 3, this, &TForm::fitBounds);
     }
     QWidget::changeEvent(event);
+}
+
+void TForm::moveEvent(QMoveEvent* event)
+{
+    fitBounds();
+    QWidget::moveEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include "surface/tcanvas.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -21,19 +22,23 @@ public:
 
     // The window's bounds when it is neither maximized nor minimized: its
     // outer bounds on the screen, frame included. The frame is the window
-    // manager's and known only once the window is shown: the client area is
-    // sized again the first time the window comes to its normal state.
+    // manager's and known only once the window is restored: the client area
+    // is sized again then.
     void SetBounds(int left, int top, int width, int height);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void growLayer(QSize atLeast);
+    void fitBounds();
 
-    QRect bounds_;  // still to be corrected for the frame
+    QRect bounds_;
+    QElapsedTimer restored_;  // since the first restore
+    static constexpr qint64 fittingMilliseconds = 1000;
 
     QImage layer_;
     std::unique_ptr<TCanvas> canvas_;
