@@ -228,11 +228,6 @@ void PaintEllipse(SpanPainter& painter, const EllipseFigure& figure, QRgb outlin
         }
         return;
     }
-    if (outline == inside) {  // erasing, or a plain disc: one span a row
-        for (const EllipseRow& r : figure.rows)
-            painter.paint(r.y, r.first, r.last, outline);
-        return;
-    }
     for (const EllipseRow& r : figure.rows)
         painter.paintOutlined(r.y, r.first, r.innerFirst, r.innerLast, r.last, outline, inside);
 }

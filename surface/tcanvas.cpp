@@ -61,6 +61,7 @@ const QFont& TCanvas::realizedFont()
         font_.setStyleStrategy(QFont::NoAntialias);
         font_.setHintingPreference(QFont::PreferFullHinting);
         metrics_.emplace(font_);
+        texts_.clear();
     }
     return font_;
 }
@@ -165,6 +166,14 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
     const QColor fill = useBrush();
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
+    const QRect whole(QPoint(0, 0), image_->deviceIndependentSize().toSize());
+    if (Pen.Color == Brush.Color && box.contains(whole)) {
+        // One colour over the whole image, as when a scenario starts:
+        // filling the image leaves the same pixels, several times faster.
+        image_->fill(fill);
+        changed(whole);
+        return;
+    }
     {
         QPainter p(image_);
         p.fillRect(box, fill);
@@ -196,34 +205,39 @@ void TCanvas::Polygon(const TPoint* points, int lastIndex)
     changed(polygon.boundingRect().adjusted(-margin, -margin, margin, margin));
 }
 
+template <class Compute>
+const EllipseFigure& TCanvas::keptFigure(std::optional<KeptFigure>& kept, const std::array<int, 8>& arguments,
+                                         const Compute& compute)
+{
+    if (!kept || kept->arguments != arguments || kept->penWidth != Pen.Width)
+        kept = KeptFigure{arguments, Pen.Width, compute(std::max(Pen.Width, 1) * image_->devicePixelRatio())};
+    return kept->figure;
+}
+
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     const QRgb inside = useBrush().rgb();
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
+    const EllipseFigure& figure = keptFigure(lastEllipse_, {x1, y1, x2, y2}, [&](double penWidth) {
+        return EllipseRows(deviceCentre(box), deviceRadii(box), penWidth, std::nullopt);
+    });
     SpanPainter painter(*image_);
-    PaintEllipse(painter,
-                 EllipseRows(deviceCentre(box), deviceRadii(box),
-                                 std::max(Pen.Width, 1) * image_->devicePixelRatio(), std::nullopt),
-                     ColorToQColor(Pen.Color).rgb(), inside);
+    PaintEllipse(painter, figure, ColorToQColor(Pen.Color).rgb(), inside);
     changedPixels(painter);
 }
 
 void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
     const QRgb inside = useBrush().rgb();
-    const std::array<int, 8> arguments = {x1, y1, x2, y2, x3, y3, x4, y4};
-    // The dish is erased with the very chord it was drawn with at the frame
-    // before: its rows are worked out once for both.
-    if (!lastChord_ || lastChord_->arguments != arguments || lastChord_->penWidth != Pen.Width) {
-        const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
+    const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
+    const EllipseFigure& figure = keptFigure(lastChord_, {x1, y1, x2, y2, x3, y3, x4, y4}, [&](double penWidth) {
         const QPointF centre = deviceCentre(box);
         const QSizeF radii = deviceRadii(box);
-        lastChord_ = KeptChord{arguments, Pen.Width,
-                               EllipseRows(centre, radii, std::max(Pen.Width, 1) * image_->devicePixelRatio(),
-                                           ChordBetween(centre, radii, devicePoint({x3, y3}), devicePoint({x4, y4})))};
-    }
+        return EllipseRows(centre, radii, penWidth,
+                           ChordBetween(centre, radii, devicePoint({x3, y3}), devicePoint({x4, y4})));
+    });
     SpanPainter painter(*image_);
-    PaintEllipse(painter, lastChord_->figure, ColorToQColor(Pen.Color).rgb(), inside);
+    PaintEllipse(painter, figure, ColorToQColor(Pen.Color).rgb(), inside);
     changedPixels(painter);
 }
 
@@ -276,8 +290,7 @@ TCanvas::RenderedText& TCanvas::renderedText(const QString& text)
     // drawing the text would, in any colour. (The toolkit's own copy of a
     // kept text image costs about 9,000 instructions; the runs a tenth.)
     const QFont& font = realizedFont();
-    TextKey key{fontFace_, fontSize_, text};
-    const auto found = texts_.find(key);
+    const auto found = texts_.find(text);
     if (found != texts_.end())
         return *found;
     if (texts_.size() >= maxCachedTexts)
@@ -312,7 +325,7 @@ TCanvas::RenderedText& TCanvas::renderedText(const QString& text)
             rendered.bounds |= QRect(start - shift, y, x - start, 1);
         }
     }
-    return *texts_.insert(key, std::move(rendered));
+    return *texts_.insert(text, std::move(rendered));
 }
 
 int TCanvas::TextWidth(const QString& text)

@@ -157,27 +157,23 @@ private:
         QRgb lastColour = 0;
         std::size_t changesThen = 0;
     };
-    struct TextKey {
-        QString face;
-        int size;
-        QString text;
-        bool operator==(const TextKey& other) const
-        {
-            return size == other.size && face == other.face && text == other.text;
-        }
-        friend size_t qHash(const TextKey& key, size_t seed = 0) { return qHashMulti(seed, key.face, key.size, key.text); }
-    };
     RenderedText& renderedText(const QString& text);
     // Whether anything the canvas changed since the count `since` touches `area`.
     bool changedSince(std::size_t since, const QRect& area) const;
 
-    // The rows of the chord drawn last.
-    struct KeptChord {
+    // The rows of the ellipse and of the chord drawn last: the scenes draw
+    // the same pivot twice a frame, and erase the dish with the very chord
+    // they drew it with at the frame before.
+    struct KeptFigure {
         std::array<int, 8> arguments;
         int penWidth;
         EllipseFigure figure;
     };
-    std::optional<KeptChord> lastChord_;
+    template <class Compute>
+    const EllipseFigure& keptFigure(std::optional<KeptFigure>& kept, const std::array<int, 8>& arguments,
+                                    const Compute& compute);
+    std::optional<KeptFigure> lastEllipse_;
+    std::optional<KeptFigure> lastChord_;
 
     QImage* image_;
     ChangeNotifier notify_;
@@ -209,12 +205,12 @@ private:
     std::vector<QRect> changes_;
     std::size_t changesForgotten_ = 0;
 
-    // Texts already rasterized, by face, size and text (their colour is
-    // given when they are painted). Glyphs may overhang the text's advance
-    // by this much.
+    // Texts already rasterized in the current font (their colour is given
+    // when they are painted); forgotten when the font changes. Glyphs may
+    // overhang the text's advance by this much.
     static constexpr int maxCachedTexts = 512;
     static constexpr int textMargin = 3;
-    QHash<TextKey, RenderedText> texts_;
+    QHash<QString, RenderedText> texts_;
 };
 
 // Pixel size of a font of `points` points at 96 dots per inch, rounded as the

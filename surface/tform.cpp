@@ -72,9 +72,13 @@ void TForm::fitBounds()
     if (!restored_.isValid() || restored_.hasExpired(fittingMilliseconds) || !windowHandle() ||
         (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
         return;
-    const QRect wanted = bounds_.marginsRemoved(windowHandle()->frameMargins());
-    if (geometry() != wanted)
-        setGeometry(wanted);
+    // Only a frame not seen yet: the user may resize the window meanwhile.
+    const QMargins frame = windowHandle()->frameMargins();
+    if (fitted_ && frame == fittedFrame_)
+        return;
+    fitted_ = true;
+    fittedFrame_ = frame;
+    setGeometry(bounds_.marginsRemoved(frame));
 }
 
 void TForm::changeEvent(QEvent* event)
@@ -83,9 +87,9 @@ void TForm::changeEvent(QEvent* event)
     // from maximized), the client area is sized so that the outer bounds are
     // the ones set. The window manager may tell the restored window's frame
     // a little after restoring it (until then the toolkit holds the
-    // maximized one), so for a moment the client area is fitted again at each
-    // move or resize, and once more when the window manager has settled.
-    // Later, the window is the user's.
+    // maximized one), so for a moment the client area is fitted again, at
+    // each move or resize and once more when the window manager has settled,
+    // if the frame has changed. Later, the window is the user's.
     if (event->type() == QEvent::WindowStateChange && isVisible() && !bounds_.isNull() && !restored_.isValid() &&
         !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
         restored_.start();

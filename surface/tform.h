@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMargins>
 #include <QWidget>
 
 #include <memory>
@@ -38,6 +39,8 @@ private:
 
     QRect bounds_;
     QElapsedTimer restored_;  // since the first restore
+    bool fitted_ = false;
+    QMargins fittedFrame_;  // the frame the client area was last fitted to
     static constexpr qint64 fittingMilliseconds = 1000;
 
     QImage layer_;
