@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr QRgb green = 0xFF008000;
-
 QRgb background()
 {
     return ColorToQColor(clBtnFace).rgb();
@@ -25,16 +23,6 @@ QImage diagramOnly(int diagramY)
     expected.fill(background());
     QPainter(&expected).drawImage(70, diagramY, diagram.drawable());
     return expected;
-}
-
-QRect colourBounds(const QImage& image, QRgb colour, const QRect& area)
-{
-    QRect bounds;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixel(x, y) == colour)
-                bounds |= QRect(x, y, 1, 1);
-    return bounds;
 }
 
 bool allBackground(const QImage& image, const QRect& area)
@@ -176,7 +164,7 @@ private slots:
         QCOMPARE(Compteur, 1);
         f.window->show();
         QTRY_COMPARE_WITH_TIMEOUT(Compteur, 2, 1000);
-        QVERIFY(colourBounds(f.picture(), 0xFFFF0000, QRect(430, 150, 220, 230)).width() > 90);  // the dish
+        QVERIFY(colourBounds(f.picture(), red, QRect(430, 150, 220, 230)).width() > 90);  // the dish
         QTest::qWait(350);
         QCOMPARE(Compteur, 2);
         QVERIFY(f.shown.isEmpty());

@@ -7,6 +7,7 @@
 #include "surface/tcanvas.h"
 #include "surface/fonts.h"
 #include "scenes/laws.h"
+#include "pixels.h"
 
 #include <QPainter>
 #include <QRegion>
@@ -17,10 +18,6 @@
 
 namespace {
 
-constexpr QRgb white = 0xFFFFFFFF;
-constexpr QRgb black = 0xFF000000;
-constexpr QRgb red = 0xFFFF0000;
-
 struct Surface {
     QImage image{400, 300, QImage::Format_RGB32};
     QRegion touched;
@@ -28,27 +25,12 @@ struct Surface {
     Surface() { image.fill(ColorToQColor(clBtnFace)); }
 };
 
-int countColour(const QImage& image, QRgb colour, QRect area = {})
-{
-    if (area.isNull())
-        area = image.rect();
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += image.pixel(x, y) == colour;
-    return n;
-}
-
-// The smallest rectangle holding every pixel that differs from the background.
+// The smallest rectangle holding every pixel not of the background.
 QRect inkBounds(const QImage& image)
 {
-    const QRgb background = ColorToQColor(clBtnFace).rgb();
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != background)
-                bounds |= QRect(x, y, 1, 1);
-    return bounds;
+    QImage blank(image.size(), image.format());
+    blank.fill(ColorToQColor(clBtnFace));
+    return differenceBounds(image, blank);
 }
 
 using Operation = std::function<void(TCanvas&, TColor)>;

@@ -11,8 +11,6 @@
 namespace {
 
 const QRect commentaryArea(560, 50, 230, 13);
-constexpr QRgb blue = 0xFF0000FF;
-constexpr QRgb yellow = 0xFFFFFF00;
 
 }  // namespace
 
@@ -137,7 +135,7 @@ private slots:
         f.tick();
         QCOMPARE(Angle, -0.3f);
         QCOMPARE(countColour(f.picture(), yellow, windArrow), 0);
-        QCOMPARE(countColour(f.picture(), 0xFFFF0000, QRect(300, 100, 300, 300)), 0);
+        QCOMPARE(countColour(f.picture(), red, QRect(300, 100, 300, 300)), 0);
     }
 };
 

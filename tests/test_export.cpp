@@ -79,8 +79,6 @@ QImage loadPng(const QString& path)
     return QImage(path, "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
-const QRgb green = 0xFF008000;
-const QRgb red = 0xFFFF0000;
 const QStringList scenarios = {QStringLiteral("presentation"), QStringLiteral("aperiodique"),
                                QStringLiteral("oscillatoire"), QStringLiteral("instabilite"),
                                QStringLiteral("rampe"),        QStringLiteral("perturbation")};

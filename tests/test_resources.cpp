@@ -1,6 +1,8 @@
 // Checks of the two committed bitmap resources, read byte by byte, and that
 // the generator still reproduces them exactly.
 
+#include "pixels.h"
+
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -11,10 +13,6 @@
 #include <cstdint>
 
 namespace {
-
-const QRgb kWhite = qRgb(255, 255, 255);
-const QRgb kBlack = qRgb(0, 0, 0);
-const QRgb kRed = qRgb(255, 0, 0);
 
 QString resourcePath(const char *name)
 {
@@ -128,9 +126,9 @@ private slots:
         for (int y = 0; y < bmp.height; ++y)
             for (int x = 0; x < bmp.width; ++x)
                 used.insert(bmp.colour(x, y));
-        QCOMPARE(used, (QSet<QRgb>{kWhite, kBlack, kRed}));
+        QCOMPARE(used, (QSet<QRgb>{white, black, red}));
         // The program takes the bottom-left colour as transparent.
-        QCOMPARE(bmp.colour(0, bmp.height - 1), kWhite);
+        QCOMPARE(bmp.colour(0, bmp.height - 1), white);
     }
 
     // Another reader sees the same picture, so rows are in the right order.
@@ -145,58 +143,58 @@ private slots:
 
     void controllerIsRedAndAlone()
     {
-        expectOutline(135, 2, 195, 48, kRed);
+        expectOutline(135, 2, 195, 48, red);
         bool redText = false;
         for (int y = 0; y < bmp.height; ++y) {
             for (int x = 0; x < bmp.width; ++x) {
                 const bool inside = x >= 135 && x <= 195 && y >= 2 && y <= 48;
                 if (!inside)
-                    QVERIFY2(bmp.colour(x, y) != kRed, qPrintable(at(x, y)));
+                    QVERIFY2(bmp.colour(x, y) != red, qPrintable(at(x, y)));
                 else if (x > 135 && x < 195 && y > 2 && y < 48) {
-                    QVERIFY2(bmp.colour(x, y) != kBlack, qPrintable(at(x, y)));
-                    redText = redText || bmp.colour(x, y) == kRed;
+                    QVERIFY2(bmp.colour(x, y) != black, qPrintable(at(x, y)));
+                    redText = redText || bmp.colour(x, y) == red;
                 }
             }
         }
         QVERIFY2(redText, "no \"Régulateur\" inside the controller");
         // The arrows stop against its sides.
-        QCOMPARE(bmp.colour(134, 22), kBlack);
-        QCOMPARE(bmp.colour(196, 22), kBlack);
+        QCOMPARE(bmp.colour(134, 22), black);
+        QCOMPARE(bmp.colour(196, 22), black);
     }
 
     void blocksAreWhereTheyBelong()
     {
-        expectOutline(202, 68, 282, 101, kBlack);   // chopper
-        expectOutline(159, 143, 287, 187, kBlack);  // motor
-        expectOutline(55, 95, 122, 128, kBlack);    // sensor
+        expectOutline(202, 68, 282, 101, black);   // chopper
+        expectOutline(159, 143, 287, 187, black);  // motor
+        expectOutline(55, 95, 122, 128, black);    // sensor
         // The comparator's circle: leftmost, rightmost, top and bottom points.
-        QCOMPARE(bmp.colour(62, 25), kBlack);
-        QCOMPARE(bmp.colour(61, 25), kWhite);
-        QCOMPARE(bmp.colour(109, 25), kBlack);
-        QCOMPARE(bmp.colour(110, 25), kWhite);
-        QCOMPARE(bmp.colour(85, 2), kBlack);
-        QCOMPARE(bmp.colour(85, 1), kWhite);
-        QCOMPARE(bmp.colour(85, 48), kBlack);
+        QCOMPARE(bmp.colour(62, 25), black);
+        QCOMPARE(bmp.colour(61, 25), white);
+        QCOMPARE(bmp.colour(109, 25), black);
+        QCOMPARE(bmp.colour(110, 25), white);
+        QCOMPARE(bmp.colour(85, 2), black);
+        QCOMPARE(bmp.colour(85, 1), white);
+        QCOMPARE(bmp.colour(85, 48), black);
         // Its minus sign, and the plus sign's centre.
         for (int x = 82; x <= 89; ++x)
-            QVERIFY2(bmp.colour(x, 38) == kBlack, qPrintable(at(x, 38)));
-        QCOMPARE(bmp.colour(81, 38), kWhite);
-        QCOMPARE(bmp.colour(72, 24), kBlack);
+            QVERIFY2(bmp.colour(x, 38) == black, qPrintable(at(x, 38)));
+        QCOMPARE(bmp.colour(81, 38), white);
+        QCOMPARE(bmp.colour(72, 24), black);
     }
 
     void linksAreSolidAndArrowed()
     {
         for (int x = 30; x <= 62; ++x)
-            QVERIFY2(bmp.colour(x, 22) == kBlack, qPrintable(at(x, 22)));
-        QCOMPARE(bmp.colour(29, 22), kWhite);
+            QVERIFY2(bmp.colour(x, 22) == black, qPrintable(at(x, 22)));
+        QCOMPARE(bmp.colour(29, 22), white);
         for (int y = 22; y <= 68; ++y)
-            QVERIFY2(bmp.colour(242, y) == kBlack, qPrintable(at(242, y)));
+            QVERIFY2(bmp.colour(242, y) == black, qPrintable(at(242, y)));
         for (int y = 101; y <= 143; ++y)
-            QVERIFY2(bmp.colour(242, y) == kBlack, qPrintable(at(242, y)));
+            QVERIFY2(bmp.colour(242, y) == black, qPrintable(at(242, y)));
         for (int y = 129; y <= 228; ++y)
-            QVERIFY2(bmp.colour(89, y) == kBlack, qPrintable(at(89, y)));
+            QVERIFY2(bmp.colour(89, y) == black, qPrintable(at(89, y)));
         for (int y = 49; y <= 95; ++y)
-            QVERIFY2(bmp.colour(89, y) == kBlack, qPrintable(at(89, y)));
+            QVERIFY2(bmp.colour(89, y) == black, qPrintable(at(89, y)));
 
         // Arrowheads are open Vs opening backwards from their tips: each
         // has arm pixels on both sides behind the tip, none ahead of it.
@@ -212,37 +210,37 @@ private slots:
             const QPoint across(-a.back.y(), a.back.x());
             const QPoint left = a.tip + 3 * a.back + 3 * across;
             const QPoint right = a.tip + 3 * a.back - 3 * across;
-            QVERIFY2(bmp.colour(left.x(), left.y()) == kBlack, qPrintable(at(left.x(), left.y())));
-            QVERIFY2(bmp.colour(right.x(), right.y()) == kBlack, qPrintable(at(right.x(), right.y())));
+            QVERIFY2(bmp.colour(left.x(), left.y()) == black, qPrintable(at(left.x(), left.y())));
+            QVERIFY2(bmp.colour(right.x(), right.y()) == black, qPrintable(at(right.x(), right.y())));
         }
         // The output arrow on Y 201 points right, its arms ending at X 268.
-        QCOMPARE(bmp.colour(269, 198), kBlack);
-        QCOMPARE(bmp.colour(269, 204), kBlack);
-        QCOMPARE(bmp.colour(273, 201), kWhite);
+        QCOMPARE(bmp.colour(269, 198), black);
+        QCOMPARE(bmp.colour(269, 204), black);
+        QCOMPARE(bmp.colour(273, 201), white);
     }
 
     void mechanicalLinkIsDashed()
     {
         for (int x = 277; x <= 368; ++x)
-            QVERIFY2((bmp.colour(x, 201) == kBlack) == ((x - 277) % 8 < 4), qPrintable(at(x, 201)));
+            QVERIFY2((bmp.colour(x, 201) == black) == ((x - 277) % 8 < 4), qPrintable(at(x, 201)));
         for (int x = 341; x > 89; --x)
-            QVERIFY2((bmp.colour(x, 228) == kBlack) == ((341 - x) % 8 < 4), qPrintable(at(x, 228)));
-        QCOMPARE(bmp.colour(368, 202), kBlack);     // the slant's first dash
+            QVERIFY2((bmp.colour(x, 228) == black) == ((341 - x) % 8 < 4), qPrintable(at(x, 228)));
+        QCOMPARE(bmp.colour(368, 202), black);     // the slant's first dash
         for (int x = 0; x < 89; ++x)
-            QVERIFY2(bmp.colour(x, 228) == kWhite, qPrintable(at(x, 228)));
+            QVERIFY2(bmp.colour(x, 228) == white, qPrintable(at(x, 228)));
     }
 
     void textsFillTheirBoxes_data()
     {
         QTest::addColumn<QRect>("box");
         QTest::addColumn<QRgb>("colour");
-        QTest::newRow("Consigne E") << QRect(QPoint(0, 3), QPoint(52, 12)) << kBlack;
-        QTest::newRow("Régulateur") << QRect(QPoint(140, 20), QPoint(190, 30)) << kRed;
-        QTest::newRow("Hacheur") << QRect(QPoint(209, 77), QPoint(255, 86)) << kBlack;
-        QTest::newRow("Moteur") << QRect(QPoint(162, 148), QPoint(280, 156)) << kBlack;
-        QTest::newRow("réducteur") << QRect(QPoint(162, 162), QPoint(216, 170)) << kBlack;
-        QTest::newRow("Capteur de") << QRect(QPoint(62, 101), QPoint(113, 110)) << kBlack;
-        QTest::newRow("position") << QRect(QPoint(62, 114), QPoint(97, 123)) << kBlack;
+        QTest::newRow("Consigne E") << QRect(QPoint(0, 3), QPoint(52, 12)) << black;
+        QTest::newRow("Régulateur") << QRect(QPoint(140, 20), QPoint(190, 30)) << red;
+        QTest::newRow("Hacheur") << QRect(QPoint(209, 77), QPoint(255, 86)) << black;
+        QTest::newRow("Moteur") << QRect(QPoint(162, 148), QPoint(280, 156)) << black;
+        QTest::newRow("réducteur") << QRect(QPoint(162, 162), QPoint(216, 170)) << black;
+        QTest::newRow("Capteur de") << QRect(QPoint(62, 101), QPoint(113, 110)) << black;
+        QTest::newRow("position") << QRect(QPoint(62, 114), QPoint(97, 123)) << black;
     }
 
     // Each text's ink lies in its box and spans most of it; a lost font or
@@ -288,7 +286,7 @@ private slots:
             for (int x = 0; x < 32; ++x)
                 ++counts[image.pixel(x, y)];
         QVERIFY(counts.size() <= 16);
-        QVERIFY2(counts.value(kBlack) > 32 * 32 / 2, "the sky should be mostly black");
+        QVERIFY2(counts.value(black) > 32 * 32 / 2, "the sky should be mostly black");
         bool blue = false, grey = false;
         for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
             const QRgb c = it.key();

@@ -12,12 +12,6 @@
 
 namespace {
 
-constexpr QRgb red = 0xFFFF0000;
-constexpr QRgb maroon = 0xFF800000;
-constexpr QRgb blue = 0xFF0000FF;
-constexpr QRgb black = 0xFF000000;
-constexpr QRgb yellow = 0xFFFFFF00;
-
 // Whether the colour is found within `radius` pixels of (x, y).
 bool near(const QImage& image, int x, int y, QRgb colour, int radius = 2)
 {
@@ -94,7 +88,7 @@ private slots:
         QVERIFY(near(p, 70 + 135, 65 + 2, red, 0));  // the diagram's controller block
         QVERIFY(near(p, 540, 300, red, 1));          // the dish's flat side at x = 540
         QVERIFY(near(p, 441, 230, red, 3) || near(p, 445, 230, red, 3));  // its back, by the pivot
-        QVERIFY(near(p, 440, 265, 0xFF008000, 1));   // the pivot
+        QVERIFY(near(p, 440, 265, green, 1));   // the pivot
         QVERIFY(countColour(p, blue, {560, 50, 130, 13}) > 50);
         QVERIFY(countColour(p, red, {700, 50, 60, 13}) > 20);  // "(en rouge)"
         QVERIFY(countColour(p, blue, {560, 190, 150, 13}) > 50);
@@ -154,11 +148,8 @@ private slots:
                 c->LineTo(601 + p, RampOrdinate(response));
             }
         }
-        const QImage allowed = f.picture();
-        for (int y = 0; y < final.height(); ++y)
-            for (int x = 0; x < final.width(); ++x)
-                if (final.pixel(x, y) == red && allowed.pixel(x, y) != red)
-                    QFAIL(qPrintable(QStringLiteral("stray red at (%1, %2)").arg(x).arg(y)));
+        const std::optional<QPoint> stray = strayRed(final, f.picture());
+        QVERIFY2(!stray, qPrintable(QStringLiteral("stray red at (%1, %2)").arg(stray->x()).arg(stray->y())));
     }
 
     void endedScenesStayStill()

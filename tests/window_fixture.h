@@ -4,6 +4,7 @@
 // stopped so that the tests drive Timer themselves, the shared state as at
 // program start, and exception messages recorded instead of shown.
 #include "app/antenne.h"
+#include "pixels.h"
 #include "app/state.h"
 #include "scenes/scenarios.h"
 #include "surface/fonts.h"
@@ -68,16 +69,6 @@ struct WindowFixture {
         (window.get()->*Scenarios.at(static_cast<std::size_t>(button - 1)).click)(nullptr);
     }
 };
-
-// How many pixels of area, in image, have exactly this colour.
-inline int countColour(const QImage& image, QRgb colour, const QRect& area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += image.pixel(x, y) == colour;
-    return n;
-}
 
 // The application every GUI test runs in: fonts registered as at start-up.
 #define ANTENNE_TEST_MAIN(TestClass)                   \
