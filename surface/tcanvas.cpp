@@ -325,7 +325,7 @@ TCanvas::RenderedText& TCanvas::renderedText(const QString& text)
             rendered.bounds |= QRect(start - shift, y, x - start, 1);
         }
     }
-    return *texts_.insert(text, std::move(rendered));
+    return *texts_.emplace(text, std::move(rendered));
 }
 
 int TCanvas::TextWidth(const QString& text)
