@@ -46,13 +46,18 @@ close_app() {
     close_and_expect_success >/dev/null
 }
 
-declare -a program_scene floor_scene program_stopped floor_idle
-for round in $(seq "$ROUNDS"); do
+measure_floor() {
     start_app "$FLOOR" dish
     sleep 1
     floor_scene+=("$(cpu_ms_over "$SCENE")")
     close_app
+    start_app "$FLOOR" idle
+    sleep 1
+    floor_idle+=("$(cpu_ms_over "$STOPPED")")
+    close_app
+}
 
+measure_program() {
     start_app "$PROGRAM"
     sleep 1
     click_wind
@@ -60,12 +65,19 @@ for round in $(seq "$ROUNDS"); do
     sleep 0.5
     program_stopped+=("$(cpu_ms_over "$STOPPED")")
     close_app
+}
 
-    start_app "$FLOOR" idle
-    sleep 1
-    floor_idle+=("$(cpu_ms_over "$STOPPED")")
-    close_app
-
+# The order alternates from round to round, so that a machine growing
+# busier or quieter weighs on both alike.
+declare -a program_scene floor_scene program_stopped floor_idle
+for round in $(seq "$ROUNDS"); do
+    if [ $((round % 2)) -eq 1 ]; then
+        measure_floor
+        measure_program
+    else
+        measure_program
+        measure_floor
+    fi
     i=$((round - 1))
     printf 'round %d: wind scene %d ms, floor %d ms; stopped %d ms, floor %d ms\n' "$round" \
         "${program_scene[$i]}" "${floor_scene[$i]}" "${program_stopped[$i]}" "${floor_idle[$i]}"
@@ -90,13 +102,15 @@ count_of() {
 floor_instructions=$(count_of floor "$FLOOR" dish)
 program_instructions=$(count_of program "$PROGRAM")
 
+# The range of the rounds' ratios num[i] / den[i], and their median.
 ratios() {
     local -n num=$1 den=$2
-    local i out=""
+    local i
     for i in "${!num[@]}"; do
-        out+="$(awk -v a="${num[$i]}" -v b="${den[$i]}" 'BEGIN { printf "%.2f ", a / b }')"
-    done
-    echo "$out" | tr ' ' '\n' | sed '/^$/d' | sort -n | awk 'NR == 1 {lo = $1} {hi = $1} END {printf "%s-%s", lo, hi}'
+        awk -v a="${num[$i]}" -v b="${den[$i]}" 'BEGIN { printf "%.2f\n", a / b }'
+    done | sort -n | awk '{v[NR] = $1} END {
+        m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+        printf "%s-%s (median %.2f)", v[1], v[NR], m }'
 }
 range() {
     printf '%s\n' "$@" | sort -n | awk 'NR == 1 {lo = $1} {hi = $1} END {printf "%s-%s", lo, hi}'
@@ -104,12 +118,12 @@ range() {
 
 echo
 echo "Side by side, $ROUNDS rounds, $(date -u +%Y-%m-%d), $(nproc) cores:"
-printf '| %-55s | %-14s | %-14s | %-9s |\n' "What" "Program" "Floor" "Ratio"
-printf '| %-55s | %-14s | %-14s | %-9s |\n' "wind scene, CPU ms (floor: 210 x 210 repainted a tick)" \
+printf '| %-55s | %-14s | %-14s | %-24s |\n' "What" "Program" "Floor" "Ratio"
+printf '| %-55s | %-14s | %-14s | %-24s |\n' "wind scene, CPU ms (floor: 210 x 210 repainted a tick)" \
     "$(range "${program_scene[@]}")" "$(range "${floor_scene[@]}")" "$(ratios program_scene floor_scene)"
-printf '| %-55s | %-14s | %-14s | %-9s |\n' "stopped 19.2 s, CPU ms (floor: the timer alone)" \
+printf '| %-55s | %-14s | %-14s | %-24s |\n' "stopped 19.2 s, CPU ms (floor: the timer alone)" \
     "$(range "${program_stopped[@]}")" "$(range "${floor_idle[@]}")" "$(ratios program_stopped floor_idle)"
-printf '| %-55s | %-14s | %-14s | %-9s |\n' "wind scene, instructions (M)" \
+printf '| %-55s | %-14s | %-14s | %-24s |\n' "wind scene, instructions (M)" \
     "$(awk -v a="$program_instructions" 'BEGIN { printf "%.1f", a / 1e6 }')" \
     "$(awk -v a="$floor_instructions" 'BEGIN { printf "%.1f", a / 1e6 }')" \
     "$(awk -v a="$program_instructions" -v b="$floor_instructions" 'BEGIN { printf "%.2f", a / b }')"

@@ -218,16 +218,22 @@ EllipseFigure EllipseRows(QPointF centre, QSizeF radii, double penWidth, const s
     return figure;
 }
 
-void PaintEllipse(SpanPainter& painter, const EllipseFigure& figure, QRgb outline, QRgb inside)
+void PaintEllipse(SpanPainter& painter, const EllipseFigure& figure, QRgb outline, QRgb inside, int insideTop,
+                  int insideBottom)
 {
-    if (!painter.within(figure.bounds)) {
-        for (const EllipseRow& r : figure.rows) {
+    const bool clipped = !painter.within(figure.bounds);
+    for (const EllipseRow& r : figure.rows) {
+        const bool withInside = insideTop <= r.y && r.y <= insideBottom;
+        if (clipped) {
             painter.fill(r.y, r.first, r.innerFirst - r.first, outline);
-            painter.fill(r.y, r.innerFirst, r.innerLast - r.innerFirst, inside);
+            if (withInside)
+                painter.fill(r.y, r.innerFirst, r.innerLast - r.innerFirst, inside);
             painter.fill(r.y, r.innerLast, r.last - r.innerLast, outline);
+        } else if (withInside) {
+            painter.paintOutlined(r.y, r.first, r.innerFirst, r.innerLast, r.last, outline, inside);
+        } else {
+            painter.paint(r.y, r.first, r.innerFirst, outline);
+            painter.paint(r.y, r.innerLast, r.last, outline);
         }
-        return;
     }
-    for (const EllipseRow& r : figure.rows)
-        painter.paintOutlined(r.y, r.first, r.innerFirst, r.innerLast, r.last, outline, inside);
 }

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QSizeF>
 
+#include <climits>
 #include <optional>
 #include <vector>
 
@@ -55,4 +56,7 @@ struct EllipseFigure {
 };
 EllipseFigure EllipseRows(QPointF centre, QSizeF radii, double penWidth, const std::optional<ChordCut>& cut);
 
-void PaintEllipse(SpanPainter& painter, const EllipseFigure& figure, QRgb outline, QRgb inside);
+// Paints the figure: its outline, and its inside in the rows from
+// insideTop to insideBottom (all of them by default).
+void PaintEllipse(SpanPainter& painter, const EllipseFigure& figure, QRgb outline, QRgb inside,
+                  int insideTop = INT_MIN, int insideBottom = INT_MAX);

@@ -16,29 +16,29 @@ class SpanPainter {
 public:
     // The image must be 32 bits a pixel; it is detached once, here.
     explicit SpanPainter(QImage& image)
-        : bits_(image.bits()), stride_(image.bytesPerLine()), width_(image.width()), height_(image.height())
+        : bits_(image.bits()), stride_(image.bytesPerLine()), clip_(0, 0, image.width(), image.height())
     {
     }
 
-    // Whether an area lies wholly within the image: the spans of a figure
-    // inside it need no clipping.
-    bool within(const QRect& area) const
-    {
-        return area.left() >= 0 && area.top() >= 0 && area.right() < width_ && area.bottom() < height_;
-    }
+    // Paints only inside `area` from now on (and inside the image).
+    void clipTo(const QRect& area) { clip_ &= area; }
 
-    // Paints one span, clipped to the image.
+    // Whether an area lies wholly within the painted area: the spans of a
+    // figure inside it need no clipping.
+    bool within(const QRect& area) const { return clip_.contains(area); }
+
+    // Paints one span, clipped.
     void fill(int y, int x, int length, QRgb colour)
     {
-        if (y < 0 || y >= height_)
+        if (y < clip_.top() || y > clip_.bottom())
             return;
-        paint(y, std::max(x, 0), std::min(x + length, width_), colour);
+        paint(y, std::max(x, clip_.left()), std::min(x + length, clip_.right() + 1), colour);
     }
 
-    // Paints every row of a rectangle, clipped to the image.
+    // Paints every row of a rectangle, clipped.
     void fillRect(const QRect& area, QRgb colour)
     {
-        const QRect clipped = area.intersected(QRect(0, 0, width_, height_));
+        const QRect clipped = area & clip_;
         for (int y = clipped.top(); y <= clipped.bottom(); ++y)
             paint(y, clipped.left(), clipped.right() + 1, colour);
     }
@@ -49,14 +49,14 @@ public:
         return right_ < left_ ? QRect() : QRect(QPoint(left_, top_), QPoint(right_, bottom_));
     }
 
-    // Paints pixels [from, to) of row y, which lie within the image.
+    // Paints pixels [from, to) of row y, which lie within the painted area.
     void paint(int y, int from, int to, QRgb colour)
     {
         if (paintRun(row(y), from, to, colour))
             grow(y, from, to);
     }
 
-    // Paints an outlined run of row y, within the image: [first, innerFirst)
+    // Paints an outlined run of row y, within the painted area: [first, innerFirst)
     // and [innerLast, last) in the outline's colour, the rest inside.
     void paintOutlined(int y, int first, int innerFirst, int innerLast, int last, QRgb outline, QRgb inside)
     {
@@ -115,8 +115,7 @@ private:
 
     uchar* bits_;
     qsizetype stride_;
-    int width_;
-    int height_;
+    QRect clip_;
     int left_ = INT_MAX;
     int top_ = INT_MAX;
     int right_ = INT_MIN;

@@ -80,15 +80,23 @@ void TCanvas::changed(const QRect& area)
         notify_(touched);
 }
 
-bool TCanvas::changedSince(std::size_t since, const QRect& area) const
+QRect TCanvas::changedSince(std::size_t since, const QRect& area) const
 {
     if (since < changesForgotten_)
-        return true;  // not known any more
+        return area;  // not known any more
+    QRect touched;
     for (auto change = changes_.begin() + std::ptrdiff_t(since - changesForgotten_); change != changes_.end(); ++change)
         if (change->left() <= area.right() && area.left() <= change->right() && change->top() <= area.bottom() &&
             area.top() <= change->bottom())
-            return true;
-    return false;
+            touched |= *change & area;
+    return touched;
+}
+
+QRect TCanvas::deviceRect(const QRect& area) const
+{
+    const qreal ratio = image_->devicePixelRatio();
+    return QRect(QPoint(int(std::floor(area.left() * ratio)), int(std::floor(area.top() * ratio))),
+                 QPoint(int(std::ceil((area.right() + 1) * ratio)) - 1, int(std::ceil((area.bottom() + 1) * ratio)) - 1));
 }
 
 void TCanvas::changedPixels(const SpanPainter& painter)
@@ -150,12 +158,15 @@ void TCanvas::LineTo(int x, int y)
     const int margin = std::max(Pen.Width, 1);
     const QRect reach = QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin);
     DrawnLine& drawn = lines_[std::size_t(from.x() * 7 + from.y() * 13 + to.x() * 29 + to.y() * 31) % lines_.size()];
-    if (drawn.from == from && drawn.to == to && drawn.width == Pen.Width && drawn.colour == colour &&
-        !changedSince(drawn.changesThen, reach)) {
-        drawn.changesThen = changesForgotten_ + changes_.size();
-        return;
-    }
     SpanPainter painter(*image_);
+    if (drawn.from == from && drawn.to == to && drawn.width == Pen.Width && drawn.colour == colour) {
+        const QRect touched = changedSince(drawn.changesThen, reach);
+        if (touched.isEmpty()) {
+            drawn.changesThen = changesForgotten_ + changes_.size();
+            return;
+        }
+        painter.clipTo(deviceRect(touched));
+    }
     const int width = std::max(1, qRound(margin * image_->devicePixelRatio()));
     PaintLine(painter, devicePixel(from), devicePixel(to), width, colour);
     changedPixels(painter);
@@ -206,39 +217,58 @@ void TCanvas::Polygon(const TPoint* points, int lastIndex)
 }
 
 template <class Compute>
-const EllipseFigure& TCanvas::keptFigure(std::optional<KeptFigure>& kept, const std::array<int, 8>& arguments,
-                                         const Compute& compute)
+void TCanvas::paintFigure(std::optional<KeptFigure>& kept, const std::array<int, 8>& arguments, const QRect& box,
+                          const Compute& compute)
 {
-    if (!kept || kept->arguments != arguments || kept->penWidth != Pen.Width)
+    const QRgb outline = ColorToQColor(Pen.Color).rgb();
+    const QRgb inside = useBrush().rgb();
+    SpanPainter painter(*image_);
+    // The rows whose inside is painted: all, unless the figure is drawn again
+    // with the same inside, which has changed only where something else
+    // changed since.
+    int insideTop = INT_MIN;
+    int insideBottom = INT_MAX;
+    if (kept && kept->arguments == arguments && kept->penWidth == Pen.Width) {
+        const int margin = Pen.Width + 1;
+        const QRect touched = changedSince(kept->changesThen, box.adjusted(-margin, -margin, margin, margin));
+        const QRect device = touched.isEmpty() ? QRect() : deviceRect(touched);
+        if (kept->inside == inside && kept->outline == outline) {
+            if (device.isEmpty()) {
+                kept->changesThen = changesForgotten_ + changes_.size();
+                return;
+            }
+            painter.clipTo(device);
+        } else if (kept->inside == inside) {
+            insideTop = device.isEmpty() ? 0 : device.top();
+            insideBottom = device.isEmpty() ? -1 : device.bottom();
+        }
+    } else {
         kept = KeptFigure{arguments, Pen.Width, compute(std::max(Pen.Width, 1) * image_->devicePixelRatio())};
-    return kept->figure;
+    }
+    PaintEllipse(painter, kept->figure, outline, inside, insideTop, insideBottom);
+    changedPixels(painter);
+    kept->outline = outline;
+    kept->inside = inside;
+    kept->changesThen = changesForgotten_ + changes_.size();
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
-    const QRgb inside = useBrush().rgb();
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
-    const EllipseFigure& figure = keptFigure(lastEllipse_, {x1, y1, x2, y2}, [&](double penWidth) {
+    paintFigure(lastEllipse_, {x1, y1, x2, y2}, box, [&](double penWidth) {
         return EllipseRows(deviceCentre(box), deviceRadii(box), penWidth, std::nullopt);
     });
-    SpanPainter painter(*image_);
-    PaintEllipse(painter, figure, ColorToQColor(Pen.Color).rgb(), inside);
-    changedPixels(painter);
 }
 
 void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    const QRgb inside = useBrush().rgb();
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized();
-    const EllipseFigure& figure = keptFigure(lastChord_, {x1, y1, x2, y2, x3, y3, x4, y4}, [&](double penWidth) {
+    paintFigure(lastChord_, {x1, y1, x2, y2, x3, y3, x4, y4}, box, [&](double penWidth) {
         const QPointF centre = deviceCentre(box);
         const QSizeF radii = deviceRadii(box);
         return EllipseRows(centre, radii, penWidth,
                            ChordBetween(centre, radii, devicePoint({x3, y3}), devicePoint({x4, y4})));
     });
-    SpanPainter painter(*image_);
-    PaintEllipse(painter, figure, ColorToQColor(Pen.Color).rgb(), inside);
-    changedPixels(painter);
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text)
@@ -251,21 +281,22 @@ void TCanvas::TextOut(int x, int y, const QString& text)
         onTextOut(box, text);
 
     // A text drawn again where it was drawn last, in the same colour and
-    // without a background, over pixels nothing has changed since, would
-    // change nothing: the labels the scenes write at every frame cost a
-    // look-up.
+    // without a background, would change no pixel that nothing has changed
+    // since: it is drawn only where something has, and the labels the scenes
+    // write at every frame mostly cost a look-up.
     const QRgb colour = ColorToQColor(Font.Color).rgb();
-    const QRect reach = box.adjusted(-textMargin, 0, textMargin, 0);
-    const std::size_t changesNow = changesForgotten_ + changes_.size();
-    if (bkMode_ == TRANSPARENT && rendered.lastAt == box.topLeft() && rendered.lastColour == colour &&
-        !changedSince(rendered.changesThen, reach)) {
-        rendered.changesThen = changesNow;
-        return;
+    SpanPainter painter(*image_);
+    if (bkMode_ == TRANSPARENT && rendered.lastAt == box.topLeft() && rendered.lastColour == colour) {
+        const QRect touched = changedSince(rendered.changesThen, box.adjusted(-textMargin, 0, textMargin, 0));
+        if (touched.isEmpty()) {
+            rendered.changesThen = changesForgotten_ + changes_.size();
+            return;
+        }
+        painter.clipTo(deviceRect(touched));
     }
 
     const qreal ratio = image_->devicePixelRatio();
     const QPoint origin(qRound(x * ratio), qRound(y * ratio));
-    SpanPainter painter(*image_);
     if (bkMode_ == OPAQUE)
         painter.fillRect(QRect(origin, box.size() * ratio), background.rgb());
     if (painter.within(rendered.bounds.translated(origin))) {

@@ -158,20 +158,29 @@ private:
         std::size_t changesThen = 0;
     };
     RenderedText& renderedText(const QString& text);
-    // Whether anything the canvas changed since the count `since` touches `area`.
-    bool changedSince(std::size_t since, const QRect& area) const;
+    // The part of `area` that the changes made since the count `since`
+    // touched (a rectangle holding them); empty if none.
+    QRect changedSince(std::size_t since, const QRect& area) const;
+    // An area of logical pixels in the image's own.
+    QRect deviceRect(const QRect& area) const;
 
-    // The rows of the ellipse and of the chord drawn last: the scenes draw
-    // the same pivot twice a frame, and erase the dish with the very chord
-    // they drew it with at the frame before.
+    // The rows of the ellipse and of the chord drawn last, their colours and
+    // how many changes the canvas had made then: the scenes draw the same
+    // pivot twice a frame, and erase the dish with the very chord they drew
+    // it with at the frame before, its inside in the same colour.
     struct KeptFigure {
         std::array<int, 8> arguments;
         int penWidth;
         EllipseFigure figure;
+        QRgb outline = 0;
+        QRgb inside = 0;
+        std::size_t changesThen = 0;
     };
+    // Paints the figure of `arguments` in box, worked out by
+    // compute(pen width in the image's pixels) unless it is the one kept.
     template <class Compute>
-    const EllipseFigure& keptFigure(std::optional<KeptFigure>& kept, const std::array<int, 8>& arguments,
-                                    const Compute& compute);
+    void paintFigure(std::optional<KeptFigure>& kept, const std::array<int, 8>& arguments, const QRect& box,
+                     const Compute& compute);
     std::optional<KeptFigure> lastEllipse_;
     std::optional<KeptFigure> lastChord_;
 
@@ -189,7 +198,8 @@ private:
     std::optional<QFontMetrics> metrics_;
 
     // The lines drawn lately, by a hash of their ends, and the same for them
-    // as for texts: one drawn again over unchanged pixels is skipped.
+    // as for texts: one drawn again is drawn only where something has changed
+    // since.
     struct DrawnLine {
         QPoint from;
         QPoint to;

@@ -26,10 +26,18 @@ TCanvas* TImage::Canvas()
             &image_,
             [this](const QRect& area) {
                 // A frame changes a few areas, each several times over (the
-                // dish erased, then drawn): each is scheduled once.
-                for (const QRect& scheduled : pending_)
+                // dish erased, then drawn a little further): each area is
+                // scheduled once, and one that overlaps another grows it to
+                // hold both, so that it is painted as one rectangle.
+                for (QRect& scheduled : pending_) {
                     if (scheduled.contains(area))
                         return;
+                    if (scheduled.intersects(area)) {
+                        scheduled |= area;
+                        update(scheduled);
+                        return;
+                    }
+                }
                 pending_.push_back(area);
                 update(area);
             },

@@ -199,7 +199,7 @@ private slots:
     }
 
     // Every figure: drawn twice is drawn once; drawn again after something
-    // else painted over it, it is all back; drawn again in the background
+    // else painted over part of it, it is all back; drawn again in the background
     // colour it leaves the untouched image; and every pixel it changes lies
     // in the area it reported, so the screen is repainted where it must be.
     void drawTwiceEraseAndReportedArea_data()
@@ -242,15 +242,46 @@ private slots:
         QFETCH(bool, reportsOnlyChanges);
         if (reportsOnlyChanges)
             QVERIFY(s.touched.isEmpty());
-        // Painted over by something else, then drawn again: all of it back.
+        // Partly painted over by something else, then drawn again: all of
+        // it back.
         s.canvas.Pen.Color = clBtnFace;
         s.canvas.Brush.Color = clBtnFace;
-        s.canvas.Rectangle(0, 0, 400, 300);
-        QCOMPARE(s.image, blank);
+        s.canvas.Rectangle(0, 0, 150, 300);
         draw(s.canvas, clRed);
         QCOMPARE(s.image, once);
         draw(s.canvas, clBtnFace);
         QCOMPARE(s.image, blank);
+    }
+
+    // A figure drawn again in another outline colour over its own inside,
+    // part of which something else painted over meanwhile, comes out as if
+    // drawn on a fresh canvas.
+    void figureRedrawnInAnotherColour_data()
+    {
+        QTest::addColumn<bool>("chord");
+        QTest::newRow("chord") << true;
+        QTest::newRow("ellipse") << false;
+    }
+    void figureRedrawnInAnotherColour()
+    {
+        QFETCH(bool, chord);
+        const auto figure = [chord](TCanvas& c, TColor outline) {
+            c.Pen.Color = outline;
+            c.Pen.Width = 3;
+            c.Brush.Color = clWhite;
+            if (chord)
+                c.Chord(50, 20, 250, 220, 150, 20, 150, 219);
+            else
+                c.Ellipse(50, 20, 250, 220);
+        };
+        Surface s, fresh;
+        figure(s.canvas, clRed);
+        s.canvas.Pen.Color = clBtnFace;
+        s.canvas.Brush.Color = clBtnFace;
+        s.canvas.Rectangle(60, 100, 120, 140);
+        figure(s.canvas, clBlue);
+        figure(fresh.canvas, clBlue);
+        QCOMPARE(s.image, fresh.image);
     }
 
     // Texts are rasterized once and copied afterwards: the copy must leave
