@@ -89,7 +89,7 @@ done
 count_of() {
     local what=$1
     shift
-    APP_START_SECONDS=120 start_app valgrind --tool=callgrind --callgrind-out-file="$WORK/cg.$what.%p" "$@"
+    APP_START_SECONDS=120 start_app valgrind -q --tool=callgrind --callgrind-out-file="$WORK/cg.$what.%p" "$@"
     sleep 2
     callgrind_control -z "$APP_PID" >/dev/null 2>&1
     [ "$what" = program ] && click_wind
