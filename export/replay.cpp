@@ -29,6 +29,15 @@ void coverExportedArea(TAntenne& window)
     QCoreApplication::sendEvent(&window, &event);
 }
 
+// Drives the window's ticks from here, one after the other without waiting,
+// and plays the program's first tick, which draws the presentation.
+void startDriving(TAntenne& window)
+{
+    window.Timer1->stop();
+    coverExportedArea(window);
+    window.Timer(nullptr);
+}
+
 QImage windowPicture(TAntenne& window)
 {
     return window.grab(QRect(0, 0, ExportWidth, ExportHeight)).toImage().convertToFormat(QImage::Format_RGB32);
@@ -61,13 +70,7 @@ void ReplayScenario(const Scenario& scenario,
                     const std::function<void(const QImage& picture, int tick, int ticks)>& frame)
 {
     TAntenne& window = *Antenne;
-    // The ticks are driven here, one after the other, without waiting.
-    window.Timer1->stop();
-    coverExportedArea(window);
-
-    // The program's first tick draws the presentation.
-    window.Timer(nullptr);
-
+    startDriving(window);
     (window.*scenario.click)(nullptr);
     const int ticks = FrameCount(scenario);
     int tick = 0;
@@ -87,11 +90,8 @@ void ReplayEveryScenario(
 {
     {
         const FreshWindow fresh;
-        TAntenne& window = *fresh;
-        window.Timer1->stop();
-        coverExportedArea(window);
-        window.Timer(nullptr);
-        startup(window, windowPicture(window));
+        startDriving(*fresh);
+        startup(*fresh, windowPicture(*fresh));
     }
     for (const Scenario& scenario : Scenarios) {
         const FreshWindow fresh;

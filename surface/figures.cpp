@@ -1,7 +1,6 @@
 #include "surface/figures.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -14,20 +13,13 @@ void PaintLine(SpanPainter& painter, QPoint from, QPoint to, int width, QRgb col
     const int sx = to.x() > from.x() ? 1 : -1;
     const int sy = to.y() > from.y() ? 1 : -1;
     const int across = width / 2;  // pixels before the line's own, across its course
-    const bool clipped = !painter.within(QRect(from, to).normalized().adjusted(-width, -width, width, width));
-    const auto span = [&](int y, int x, int length) {
-        if (clipped)
-            painter.fill(y, x, length, colour);
-        else
-            painter.paint(y, x, x + length, colour);
-    };
     if (dy >= dx) {
         // Steep: in each row but the last, `width` pixels across the line;
         // the column moves when the error, in units of 1 / (2 dy), passes half.
         int x = from.x();
         int error = 0;
         for (int i = 0; i < dy; ++i) {
-            span(from.y() + i * sy, x - across, width);
+            painter.fill(from.y() + i * sy, x - across, x - across + width, colour);
             error += 2 * dx;
             if (error > dy) {
                 x += sx;
@@ -38,11 +30,6 @@ void PaintLine(SpanPainter& painter, QPoint from, QPoint to, int width, QRgb col
     }
     // Shallow: the line's pixels in each row as one run, `width` rows deep;
     // the last column left out.
-    if (dy == 0) {
-        for (int k = 0; k < width; ++k)
-            span(from.y() - across + k, sx > 0 ? from.x() : to.x() + 1, dx);
-        return;
-    }
     int runStart = from.x();
     int y = from.y();
     int error = 0;
@@ -53,7 +40,7 @@ void PaintLine(SpanPainter& painter, QPoint from, QPoint to, int width, QRgb col
             continue;
         const int runEnd = from.x() + (i - 1) * sx;
         for (int k = 0; k < width; ++k)
-            span(y - across + k, std::min(runStart, runEnd), std::abs(runEnd - runStart) + 1);
+            painter.fill(y - across + k, std::min(runStart, runEnd), std::max(runStart, runEnd) + 1, colour);
         runStart = runEnd + sx;
         if (error > dx) {
             y += sy;
@@ -190,13 +177,10 @@ EllipseFigure EllipseRows(QPointF centre, QSizeF radii, double penWidth, const s
     const EllipseAcross within(centre, a - h, b - h);
     const KeptSide wholeKept(cut, -h);
     const KeptSide withinKept(cut, h);
-    EllipseFigure figure;
-    std::vector<EllipseRow>& rows = figure.rows;
+    EllipseFigure rows;
     const int top = int(std::floor(centre.y() - b - h));
     const int bottom = int(std::ceil(centre.y() + b + h));
     rows.reserve(std::size_t(std::max(0, bottom - top + 1)));
-    int left = INT_MAX;
-    int right = INT_MIN;
     for (int y = top; y <= bottom; ++y) {
         const double yc = y + 0.5;
         const Interval outer = intersection(whole.row(yc), wholeKept.row(yc));
@@ -210,30 +194,17 @@ EllipseFigure EllipseRows(QPointF centre, QSizeF radii, double penWidth, const s
         if (innerFirst >= innerLast)
             innerFirst = innerLast = last;
         rows.push_back({y, first, innerFirst, innerLast, last});
-        left = std::min(left, first);
-        right = std::max(right, last);
     }
-    if (!rows.empty())
-        figure.bounds = QRect(QPoint(left, rows.front().y), QPoint(right - 1, rows.back().y));
-    return figure;
+    return rows;
 }
 
 void PaintEllipse(SpanPainter& painter, const EllipseFigure& figure, QRgb outline, QRgb inside, int insideTop,
                   int insideBottom)
 {
-    const bool clipped = !painter.within(figure.bounds);
-    for (const EllipseRow& r : figure.rows) {
-        const bool withInside = insideTop <= r.y && r.y <= insideBottom;
-        if (clipped) {
-            painter.fill(r.y, r.first, r.innerFirst - r.first, outline);
-            if (withInside)
-                painter.fill(r.y, r.innerFirst, r.innerLast - r.innerFirst, inside);
-            painter.fill(r.y, r.innerLast, r.last - r.innerLast, outline);
-        } else if (withInside) {
-            painter.paintOutlined(r.y, r.first, r.innerFirst, r.innerLast, r.last, outline, inside);
-        } else {
-            painter.paint(r.y, r.first, r.innerFirst, outline);
-            painter.paint(r.y, r.innerLast, r.last, outline);
-        }
+    for (const EllipseRow& r : figure) {
+        painter.fill(r.y, r.first, r.innerFirst, outline);
+        if (insideTop <= r.y && r.y <= insideBottom)
+            painter.fill(r.y, r.innerFirst, r.innerLast, inside);
+        painter.fill(r.y, r.innerLast, r.last, outline);
     }
 }

@@ -50,10 +50,7 @@ struct EllipseRow {
     int innerLast;
     int last;
 };
-struct EllipseFigure {
-    std::vector<EllipseRow> rows;
-    QRect bounds;
-};
+using EllipseFigure = std::vector<EllipseRow>;
 EllipseFigure EllipseRows(QPointF centre, QSizeF radii, double penWidth, const std::optional<ChordCut>& cut);
 
 // Paints the figure: its outline, and its inside in the rows from

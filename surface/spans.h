@@ -23,16 +23,15 @@ public:
     // Paints only inside `area` from now on (and inside the image).
     void clipTo(const QRect& area) { clip_ &= area; }
 
-    // Whether an area lies wholly within the painted area: the spans of a
-    // figure inside it need no clipping.
-    bool within(const QRect& area) const { return clip_.contains(area); }
-
-    // Paints one span, clipped.
-    void fill(int y, int x, int length, QRgb colour)
+    // Paints pixels [from, to) of row y, clipped.
+    void fill(int y, int from, int to, QRgb colour)
     {
         if (y < clip_.top() || y > clip_.bottom())
             return;
-        paint(y, std::max(x, clip_.left()), std::min(x + length, clip_.right() + 1), colour);
+        from = std::max(from, clip_.left());
+        to = std::min(to, clip_.right() + 1);
+        if (paintRun(row(y), from, to, colour))
+            grow(y, from, to);
     }
 
     // Paints every row of a rectangle, clipped.
@@ -40,32 +39,13 @@ public:
     {
         const QRect clipped = area & clip_;
         for (int y = clipped.top(); y <= clipped.bottom(); ++y)
-            paint(y, clipped.left(), clipped.right() + 1, colour);
+            fill(y, clipped.left(), clipped.right() + 1, colour);
     }
 
     // In the image's own pixels; empty if nothing changed.
     QRect changed() const
     {
         return right_ < left_ ? QRect() : QRect(QPoint(left_, top_), QPoint(right_, bottom_));
-    }
-
-    // Paints pixels [from, to) of row y, which lie within the painted area.
-    void paint(int y, int from, int to, QRgb colour)
-    {
-        if (paintRun(row(y), from, to, colour))
-            grow(y, from, to);
-    }
-
-    // Paints an outlined run of row y, within the painted area: [first, innerFirst)
-    // and [innerLast, last) in the outline's colour, the rest inside.
-    void paintOutlined(int y, int first, int innerFirst, int innerLast, int last, QRgb outline, QRgb inside)
-    {
-        QRgb* const pixels = row(y);
-        bool changed = paintRun(pixels, first, innerFirst, outline);
-        changed |= paintRun(pixels, innerFirst, innerLast, inside);
-        changed |= paintRun(pixels, innerLast, last, outline);
-        if (changed)
-            grow(y, first, last);
     }
 
 private:

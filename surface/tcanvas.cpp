@@ -82,21 +82,20 @@ void TCanvas::changed(const QRect& area)
 
 QRect TCanvas::changedSince(std::size_t since, const QRect& area) const
 {
-    if (since < changesForgotten_)
-        return area;  // not known any more
-    QRect touched;
-    for (auto change = changes_.begin() + std::ptrdiff_t(since - changesForgotten_); change != changes_.end(); ++change)
-        if (change->left() <= area.right() && area.left() <= change->right() && change->top() <= area.bottom() &&
-            area.top() <= change->bottom())
-            touched |= *change & area;
-    return touched;
-}
-
-QRect TCanvas::deviceRect(const QRect& area) const
-{
+    QRect touched = area;  // all of it if the changes are not known any more
+    if (since >= changesForgotten_) {
+        touched = QRect();
+        for (auto change = changes_.begin() + std::ptrdiff_t(since - changesForgotten_); change != changes_.end();
+             ++change)
+            if (change->intersects(area))
+                touched |= *change & area;
+    }
+    if (touched.isEmpty())
+        return QRect();
     const qreal ratio = image_->devicePixelRatio();
-    return QRect(QPoint(int(std::floor(area.left() * ratio)), int(std::floor(area.top() * ratio))),
-                 QPoint(int(std::ceil((area.right() + 1) * ratio)) - 1, int(std::ceil((area.bottom() + 1) * ratio)) - 1));
+    return QRect(QPoint(int(std::floor(touched.left() * ratio)), int(std::floor(touched.top() * ratio))),
+                 QPoint(int(std::ceil((touched.right() + 1) * ratio)) - 1,
+                        int(std::ceil((touched.bottom() + 1) * ratio)) - 1));
 }
 
 void TCanvas::changedPixels(const SpanPainter& painter)
@@ -106,10 +105,6 @@ void TCanvas::changedPixels(const SpanPainter& painter)
         return;
     // The logical pixels holding the changed ones.
     const qreal ratio = image_->devicePixelRatio();
-    if (ratio == 1.0) {
-        changed(device);
-        return;
-    }
     changed(QRect(QPoint(int(std::floor(device.left() / ratio)), int(std::floor(device.top() / ratio))),
                   QPoint(int(std::floor(device.right() / ratio)), int(std::floor(device.bottom() / ratio)))));
 }
@@ -117,8 +112,6 @@ void TCanvas::changedPixels(const SpanPainter& painter)
 QPoint TCanvas::devicePixel(QPoint p) const
 {
     // The image's pixel at the logical pixel's centre.
-    if (image_->devicePixelRatio() == 1.0)
-        return p;
     const QPointF centre = devicePoint(p);
     return QPoint(int(std::floor(centre.x())), int(std::floor(centre.y())));
 }
@@ -162,15 +155,15 @@ void TCanvas::LineTo(int x, int y)
     if (drawn.from == from && drawn.to == to && drawn.width == Pen.Width && drawn.colour == colour) {
         const QRect touched = changedSince(drawn.changesThen, reach);
         if (touched.isEmpty()) {
-            drawn.changesThen = changesForgotten_ + changes_.size();
+            drawn.changesThen = changeCount();
             return;
         }
-        painter.clipTo(deviceRect(touched));
+        painter.clipTo(touched);
     }
     const int width = std::max(1, qRound(margin * image_->devicePixelRatio()));
     PaintLine(painter, devicePixel(from), devicePixel(to), width, colour);
     changedPixels(painter);
-    drawn = DrawnLine{from, to, Pen.Width, colour, changesForgotten_ + changes_.size()};
+    drawn = DrawnLine{from, to, Pen.Width, colour, changeCount()};
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
@@ -231,16 +224,16 @@ void TCanvas::paintFigure(std::optional<KeptFigure>& kept, const std::array<int,
     if (kept && kept->arguments == arguments && kept->penWidth == Pen.Width) {
         const int margin = Pen.Width + 1;
         const QRect touched = changedSince(kept->changesThen, box.adjusted(-margin, -margin, margin, margin));
-        const QRect device = touched.isEmpty() ? QRect() : deviceRect(touched);
         if (kept->inside == inside && kept->outline == outline) {
-            if (device.isEmpty()) {
-                kept->changesThen = changesForgotten_ + changes_.size();
+            if (touched.isEmpty()) {
+                kept->changesThen = changeCount();
                 return;
             }
-            painter.clipTo(device);
+            painter.clipTo(touched);
         } else if (kept->inside == inside) {
-            insideTop = device.isEmpty() ? 0 : device.top();
-            insideBottom = device.isEmpty() ? -1 : device.bottom();
+            // An empty rectangle's rows run from 0 to -1: none.
+            insideTop = touched.top();
+            insideBottom = touched.bottom();
         }
     } else {
         kept = KeptFigure{arguments, Pen.Width, compute(std::max(Pen.Width, 1) * image_->devicePixelRatio())};
@@ -249,7 +242,7 @@ void TCanvas::paintFigure(std::optional<KeptFigure>& kept, const std::array<int,
     changedPixels(painter);
     kept->outline = outline;
     kept->inside = inside;
-    kept->changesThen = changesForgotten_ + changes_.size();
+    kept->changesThen = changeCount();
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
@@ -289,27 +282,22 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     if (bkMode_ == TRANSPARENT && rendered.lastAt == box.topLeft() && rendered.lastColour == colour) {
         const QRect touched = changedSince(rendered.changesThen, box.adjusted(-textMargin, 0, textMargin, 0));
         if (touched.isEmpty()) {
-            rendered.changesThen = changesForgotten_ + changes_.size();
+            rendered.changesThen = changeCount();
             return;
         }
-        painter.clipTo(deviceRect(touched));
+        painter.clipTo(touched);
     }
 
     const qreal ratio = image_->devicePixelRatio();
     const QPoint origin(qRound(x * ratio), qRound(y * ratio));
     if (bkMode_ == OPAQUE)
         painter.fillRect(QRect(origin, box.size() * ratio), background.rgb());
-    if (painter.within(rendered.bounds.translated(origin))) {
-        for (const GlyphRun& run : rendered.runs)
-            painter.paint(origin.y() + run.y, origin.x() + run.x, origin.x() + run.x + run.length, colour);
-    } else {
-        for (const GlyphRun& run : rendered.runs)
-            painter.fill(origin.y() + run.y, origin.x() + run.x, run.length, colour);
-    }
+    for (const GlyphRun& run : rendered.runs)
+        painter.fill(origin.y() + run.y, origin.x() + run.x, origin.x() + run.x + run.length, colour);
     changedPixels(painter);
     rendered.lastAt = bkMode_ == TRANSPARENT ? box.topLeft() : QPoint(INT_MIN, INT_MIN);
     rendered.lastColour = colour;
-    rendered.changesThen = changesForgotten_ + changes_.size();
+    rendered.changesThen = changeCount();
 }
 
 TCanvas::RenderedText& TCanvas::renderedText(const QString& text)
@@ -340,7 +328,7 @@ TCanvas::RenderedText& TCanvas::renderedText(const QString& text)
         p.setPen(Qt::black);
         p.drawText(QPoint(margin, metrics_->ascent()), text);
     }
-    RenderedText rendered{{}, {}, advance};
+    RenderedText rendered{{}, advance};
     const int shift = int(std::lround(margin * ratio));
     for (int y = 0; y < glyphs.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(glyphs.constScanLine(y));
@@ -353,7 +341,6 @@ TCanvas::RenderedText& TCanvas::renderedText(const QString& text)
             while (x < glyphs.width() && qAlpha(row[x]) != 0)
                 ++x;
             rendered.runs.push_back({y, start - shift, x - start});
-            rendered.bounds |= QRect(start - shift, y, x - start, 1);
         }
     }
     return *texts_.emplace(text, std::move(rendered));

@@ -140,8 +140,7 @@ private:
     QSizeF deviceRadii(const QRect& box) const;
 
     // A text laid out and rasterized once, as runs of glyph pixels (in the
-    // image's own pixels, from the text's top left) within their bounds, and
-    // its advance width.
+    // image's own pixels, from the text's top left), and its advance width.
     struct GlyphRun {
         int y;
         int x;
@@ -149,7 +148,6 @@ private:
     };
     struct RenderedText {
         std::vector<GlyphRun> runs;
-        QRect bounds;
         int advance;
         // Where it was last drawn with a transparent background, in which
         // colour, and how many changes the canvas had made by then.
@@ -158,11 +156,12 @@ private:
         std::size_t changesThen = 0;
     };
     RenderedText& renderedText(const QString& text);
+    // How many changes the canvas has made so far.
+    std::size_t changeCount() const { return changesForgotten_ + changes_.size(); }
     // The part of `area` that the changes made since the count `since`
-    // touched (a rectangle holding them); empty if none.
+    // touched (a rectangle holding them), in the image's own pixels; empty
+    // if none.
     QRect changedSince(std::size_t since, const QRect& area) const;
-    // An area of logical pixels in the image's own.
-    QRect deviceRect(const QRect& area) const;
 
     // The rows of the ellipse and of the chord drawn last, their colours and
     // how many changes the canvas had made then: the scenes draw the same

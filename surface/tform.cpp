@@ -74,9 +74,8 @@ void TForm::fitBounds()
         return;
     // Only a frame not seen yet: the user may resize the window meanwhile.
     const QMargins frame = windowHandle()->frameMargins();
-    if (fitted_ && frame == fittedFrame_)
+    if (fittedFrame_ == frame)
         return;
-    fitted_ = true;
     fittedFrame_ = frame;
     setGeometry(bounds_.marginsRemoved(frame));
 }

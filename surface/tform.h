@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 // A top-level window with a canvas of its own. What is drawn on that canvas
 // goes to a persistent layer that the window paints beneath its controls, so
@@ -39,8 +40,7 @@ private:
 
     QRect bounds_;
     QElapsedTimer restored_;  // since the first restore
-    bool fitted_ = false;
-    QMargins fittedFrame_;  // the frame the client area was last fitted to
+    std::optional<QMargins> fittedFrame_;  // the frame the client area was last fitted to
     static constexpr qint64 fittingMilliseconds = 1000;
 
     QImage layer_;
