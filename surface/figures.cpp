@@ -201,10 +201,7 @@ EllipseFigure EllipseRows(QPointF centre, QSizeF radii, double penWidth, const s
 void PaintEllipse(SpanPainter& painter, const EllipseFigure& figure, QRgb outline, QRgb inside, int insideTop,
                   int insideBottom)
 {
-    for (const EllipseRow& r : figure) {
-        painter.fill(r.y, r.first, r.innerFirst, outline);
-        if (insideTop <= r.y && r.y <= insideBottom)
-            painter.fill(r.y, r.innerFirst, r.innerLast, inside);
-        painter.fill(r.y, r.innerLast, r.last, outline);
-    }
+    for (const EllipseRow& r : figure)
+        painter.fillOutlined(r.y, r.first, r.innerFirst, r.innerLast, r.last, outline,
+                             insideTop <= r.y && r.y <= insideBottom ? std::optional<QRgb>(inside) : std::nullopt);
 }

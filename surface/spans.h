@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <cwchar>
+#include <optional>
 
 // Paints runs of whole pixels along the rows of a 32-bit image, and keeps
 // the smallest rectangle holding every pixel whose colour really changed:
@@ -32,6 +33,31 @@ public:
         to = std::min(to, clip_.right() + 1);
         if (paintRun(row(y), from, to, colour))
             grow(y, from, to);
+    }
+
+    // Paints row y of an outlined figure, clipped: [first, innerFirst) and
+    // [innerLast, last) in the outline's colour, the pixels between in the
+    // inside's, if given. One call a row, the figures' hot path: the row is
+    // clipped and looked up once.
+    void fillOutlined(int y, int first, int innerFirst, int innerLast, int last, QRgb outline,
+                      std::optional<QRgb> inside)
+    {
+        if (y < clip_.top() || y > clip_.bottom())
+            return;
+        if (first < clip_.left() || last > clip_.right() + 1) {
+            const auto clamp = [this](int x) { return std::clamp(x, clip_.left(), clip_.right() + 1); };
+            first = clamp(first);
+            innerFirst = clamp(innerFirst);
+            innerLast = clamp(innerLast);
+            last = clamp(last);
+        }
+        QRgb* const pixels = row(y);
+        bool changed = paintRun(pixels, first, innerFirst, outline);
+        if (inside)
+            changed |= paintRun(pixels, innerFirst, innerLast, *inside);
+        changed |= paintRun(pixels, innerLast, last, outline);
+        if (changed)
+            grow(y, first, last);
     }
 
     // Paints every row of a rectangle, clipped.

@@ -87,7 +87,10 @@ QRect TCanvas::changedSince(std::size_t since, const QRect& area) const
         touched = QRect();
         for (auto change = changes_.begin() + std::ptrdiff_t(since - changesForgotten_); change != changes_.end();
              ++change)
-            if (change->intersects(area))
+            // Compared here rather than by QRect::intersects, a call of the
+            // library's: this runs for every change at every look-up.
+            if (change->left() <= area.right() && area.left() <= change->right() && change->top() <= area.bottom() &&
+                area.top() <= change->bottom())
                 touched |= *change & area;
     }
     if (touched.isEmpty())

@@ -220,6 +220,9 @@ private slots:
         QTest::newRow("chord") << Operation([](TCanvas& c, TColor k) {
             c.Pen.Color = k; c.Pen.Width = 3; c.Brush.Color = clBtnFace;
             c.Chord(50, 20, 250, 220, 150, 20, 150, 219); }) << true;
+        QTest::newRow("chord across the left edge") << Operation([](TCanvas& c, TColor k) {
+            c.Pen.Color = k; c.Pen.Width = 3; c.Brush.Color = clBtnFace;
+            c.Chord(-100, 20, 100, 220, 0, 20, 0, 219); }) << true;
         QTest::newRow("text") << Operation([](TCanvas& c, TColor k) {
             SetBkMode(c.Handle(), TRANSPARENT); c.Font.Color = k;
             c.TextOut(200, 250, QStringLiteral("Position Angulaire Antenne é")); }) << true;
