@@ -52,7 +52,7 @@ QByteArray json(const PageContent& content)
     return QJsonDocument(data).toJson(QJsonDocument::Compact).replace('<', "\\u003c");
 }
 
-// The frames as a zlib stream in base64. qCompress writes the stream after
+// Frames or the model as a zlib stream in base64. qCompress writes the stream after
 // four bytes of its own giving the uncompressed length.
 QByteArray compressedFrames(const QByteArray& frames)
 {
@@ -94,5 +94,6 @@ QByteArray WebPage(const PageContent& content)
                  {"data", json(content)},
                  {"icon", "data:image/png;base64," + content.icon.toBase64()},
                  {"startup", compressedFrames(content.startupFrame)},
-                 {"scenarios", compressedFrames(content.scenarioFrames)}});
+                 {"scenarios", compressedFrames(content.scenarioFrames)},
+                 {"model", compressedFrames(resource(QStringLiteral("model.wasm")))}});
 }

@@ -19,25 +19,20 @@ import http.server
 import json
 import os
 import pathlib
-import re
 import shutil
-import subprocess
 import sys
 import tempfile
 import threading
 import time
 
-CHROMIUM = '/usr/bin/chromium'
-CHROMEDRIVER = '/usr/bin/chromedriver'
+from browser import Failure, browser, check, export, page_data, run_in_browser, skip_without_browser
+
 try:
-    from selenium import webdriver
-    from selenium.webdriver.chrome.options import Options
-    from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.action_chains import ActionChains
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
 except ImportError:
-    webdriver = None
+    pass  # skip_without_browser() says so
 
 CAPTION = "Asservissement de position d'une antenne"
 # The program's buttons in their order: scenario, caption, x and width in
@@ -92,41 +87,6 @@ return {frame: Number(slider.value), frames: Number(slider.max),
         playing: document.getElementById('pause').textContent === 'Pause',
         text: document.getElementById('position').textContent};
 '''
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def export(program, *arguments):
-    """Runs antenne-export, which must succeed and print nothing."""
-    run = subprocess.run([program, *arguments], capture_output=True, text=True,
-                         env=dict(os.environ, QT_QPA_PLATFORM='offscreen'))
-    check(run.returncode == 0 and not run.stdout and not run.stderr,
-          f'antenne-export {" ".join(arguments)}: exit {run.returncode}, printed {run.stdout + run.stderr!r}')
-
-
-def page_data(path):
-    with open(path, encoding='utf-8') as page:
-        return json.loads(re.search(r'<script type="application/json" id="donnees">(.*?)</script>',
-                                    page.read()).group(1))
-
-
-def browser():
-    options = Options()
-    for argument in ('--headless=new', '--no-sandbox', '--window-size=1400,1000', '--force-device-scale-factor=1',
-                     '--screen-info={0,0 2560x1440}', '--disable-background-networking',
-                     '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic',
-                     f'--user-data-dir={tempfile.mkdtemp(prefix="antenne-chromium-")}'):
-        options.add_argument(argument)
-    options.binary_location = CHROMIUM
-    options.set_capability('goog:loggingPrefs', {'browser': 'ALL', 'performance': 'ALL'})
-    return webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -427,50 +387,28 @@ def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
     program = sys.argv[1]
-    missing = [what for what, present in (('python3-selenium', webdriver is not None),
-                                          ('chromium', os.access(CHROMIUM, os.X_OK)),
-                                          ('chromium-driver', os.access(CHROMEDRIVER, os.X_OK))) if not present]
-    if missing:
-        print('skipped: missing ' + ', '.join(missing))
-        sys.exit(77)
+    skip_without_browser()
     if sys.argv[2:3] == ['--figures']:
         figures(program, int(sys.argv[3]) if len(sys.argv) > 3 else 5)
         return
 
     # A folder with a space and an accent in its name, as on a teacher's USB stick.
     folder = tempfile.mkdtemp(prefix='antenne page é ')
-    driver = None
-    passed = failed = 0
     try:
-        try:
-            pictures = make_pages_and_pictures(program, folder)
-        except Failure as failure:
-            print(f'FAIL writing the pages and pictures: {failure}')
-            print('0 passed, 1 failed')
-            sys.exit(1)
-        driver = browser()
-        checks = PageChecks(driver, folder, pictures)
-        for name in ('opens_offline_on_the_startup_picture', 'buttons_sit_as_in_the_window',
-                     'controls_have_french_tooltips_and_take_the_keyboard',
-                     'every_scenario_shows_the_exporters_pictures', 'a_click_abandons_the_scene_playing',
-                     'scenes_play_in_time_at_each_speed', 'space_pauses_and_resumes_even_after_a_click',
-                     'stepping_and_seeking_pause_on_the_right_frame',
-                     'full_screen_enlarges_by_whole_numbers_with_sharp_pixels', 'twice_the_pixels_at_scale_two',
-                     'nothing_fetched_and_no_console_errors'):
-            started = time.monotonic()
-            try:
-                getattr(checks, name)()
-                passed += 1
-                print(f'PASS {name} ({time.monotonic() - started:.1f} s)')
-            except Exception as failure:  # a check's own, or the browser's
-                failed += 1
-                print(f'FAIL {name}: {failure}')
-    finally:
-        if driver:
-            driver.quit()
+        pictures = make_pages_and_pictures(program, folder)
+    except Failure as failure:
         shutil.rmtree(folder, ignore_errors=True)
-    print(f'{passed} passed, {failed} failed')
-    sys.exit(1 if failed else 0)
+        print(f'FAIL writing the pages and pictures: {failure}')
+        print('0 passed, 1 failed')
+        sys.exit(1)
+    run_in_browser(folder, lambda driver: PageChecks(driver, folder, pictures), (
+        'opens_offline_on_the_startup_picture', 'buttons_sit_as_in_the_window',
+        'controls_have_french_tooltips_and_take_the_keyboard',
+        'every_scenario_shows_the_exporters_pictures', 'a_click_abandons_the_scene_playing',
+        'scenes_play_in_time_at_each_speed', 'space_pauses_and_resumes_even_after_a_click',
+        'stepping_and_seeking_pause_on_the_right_frame',
+        'full_screen_enlarges_by_whole_numbers_with_sharp_pixels', 'twice_the_pixels_at_scale_two',
+        'nothing_fetched_and_no_console_errors'))
 
 
 if __name__ == '__main__':

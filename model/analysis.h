@@ -1,0 +1,96 @@
+#pragma once
+
+#include "model/linear_model.h"
+#include "model/polynomial.h"
+#include "model/settings.h"
+
+#include <complex>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace labo {
+
+using Complex = std::complex<double>;
+
+// The open loop C(s) G(s) = K Q(s) / P(s), without the chopper's limit.
+struct OpenLoop {
+    Polynomial P;                // Dc(s) s (s + a) (s + am)
+    Polynomial Q;                // Gain Nc(s)
+    std::vector<Complex> poles;  // the roots of P
+    std::vector<Complex> zeros;  // the roots of Q: the closed loop's zeros too
+};
+OpenLoop OpenLoopOf(const Settings& settings);
+
+// C(j w) G(j w) with gain K, and its phase in degrees, continuous in w from
+// its low-frequency value (-90 for P and PD, -180 with an integral).
+Complex OpenLoopAt(const OpenLoop& loop, double K, double w);
+double OpenLoopPhase(const OpenLoop& loop, double w);
+
+// The closed loop's poles: the eigenvalues of the linear model's state
+// matrix, by Eigen, with gain K, sorted by decreasing real part.
+std::vector<Complex> ClosedLoopPoles(const Settings& settings, double K);
+bool IsStable(const LinearModel& model);
+
+// A gain where a pole crosses the imaginary axis, at +-j omega.
+struct Crossing {
+    double K;
+    double omega;  // rad/s
+};
+
+// The gains from `from` to `to` (infinite when there is no end) for which
+// the loop is stable.
+struct GainRange {
+    double from;
+    double to;
+};
+
+struct Analysis {
+    std::vector<Complex> poles;  // by decreasing real part
+    std::vector<Complex> zeros;
+    bool stable = false;
+    // The dominant pair: the complex pair nearest the imaginary axis, or
+    // the two slowest real poles; its damping and natural pulsation.
+    bool hasDominant = false;
+    double damping = 0;
+    double naturalPulsation = 0;  // rad/s
+    std::vector<Crossing> crossings;    // every K > 0 where a pole crosses, by K
+    std::vector<GainRange> stableGains;
+    // The gain critique shown: where the stable range of K, or the one
+    // nearest K when K is outside them, ends upward. None when the loop
+    // stays stable for any larger K, or is stable for none.
+    std::optional<Crossing> critical;
+    // Marge de gain: the factor on K to the nearest end of that range,
+    // with the pulsation there; infinite when the range has no end, none
+    // when no gain makes the loop stable.
+    bool hasGainMargin = false;
+    double gainMargin = std::numeric_limits<double>::infinity();
+    double gainMarginOmega = 0;
+    // Marge de phase: 180 + arg CG where |CG| = 1 (the smallest, if more
+    // than one), with that pulsation.
+    bool hasPhaseMargin = false;
+    double phaseMargin = 0;  // degrees
+    double phaseMarginOmega = 0;
+};
+
+Analysis Analyse(const Settings& settings);
+
+// The root locus: the closed loop's poles at `count` gains spaced evenly on
+// a logarithmic scale from `low` to `high`, each branch kept in its place
+// from one gain to the next.
+struct Locus {
+    std::vector<double> gains;
+    std::vector<std::vector<Complex>> poles;  // poles[i][branch] at gains[i]
+};
+Locus RootLocus(const Settings& settings, double low = 1, double high = 10000, int count = 500);
+
+// Bode of the open loop: gain (dB) and phase (degrees) at `count` pulsations
+// spaced on a logarithmic scale from `low` to `high` (rad/s).
+struct BodePoint {
+    double omega;
+    double gainDb;
+    double phase;
+};
+std::vector<BodePoint> Bode(const Settings& settings, double low, double high, int count);
+
+}  // namespace labo

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/analysis.h"
+#include "model/settings.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// The set-up and the linear analysis written out in French, for the page,
+// the legends of kept runs and the exported graphs.
+namespace labo {
+
+// x with `decimals` places, a decimal comma, and its thousands set apart by
+// no-break spaces from 10 000 on: "2620,1", "12 345,6".
+std::string French(double x, int decimals);
+
+// x with about `digits` significant digits: "0,0123", "64,2", "2620".
+std::string FrenchSignificant(double x, int digits);
+
+// "PI, K = 64,2, Ti = 4 s · échelon de 30° · vent de 1 N·m dès 2 s · limite ±100 V · 20 s"
+std::string SettingsSummary(const Settings& settings);
+
+// The linear analysis, one line a name on screen ("Pôles en boucle
+// fermée", "Stabilité"...), each with its text.
+std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& analysis);
+
+}  // namespace labo

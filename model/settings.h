@@ -1,0 +1,93 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace labo {
+
+enum class Controller { P, PI, PID };
+enum class Input { Step, Ramp };
+
+// One set-up of the laboratory, in the units the student sees: seconds,
+// degrees, volts, newton-metres. A link's string holds it as
+// "regulateur=PI&K=64.2&Ti=2&...".
+struct Settings {
+    Controller controller = Controller::P;
+    double K = 10;    // proportional gain, on the error voltage
+    double Ti = 0;    // s, integral time; 0 = no integral action
+    double Td = 0;    // s, derivative time; 0 = no derivative action
+    double N = 10;    // the derivative's filter: Td s / (1 + Td s / N)
+    bool antiWindup = true;
+    Input input = Input::Step;
+    double amplitude = 30;  // degrees, the step
+    double slope = 10;      // degrees per second, the ramp
+    double wind = 0;        // N m on the dish's axis; 0 = no wind
+    double windStart = 5;   // s
+    double windLength = 0;  // s; 0 = to the end of the run
+    double limit = 100;     // V, the chopper's input limit Umax; 0 = no limit
+    double length = 10;     // s, the run
+    std::string preset;     // the preset it started from, or empty
+
+    // The actions the controller really has: PI and PID without Ti, PID
+    // without Td, lose them.
+    bool hasIntegral() const { return controller != Controller::P && Ti > 0; }
+    bool hasDerivative() const { return controller == Controller::PID && Td > 0; }
+    bool limited() const { return limit > 0; }
+    bool operator==(const Settings& other) const;
+};
+
+// A value of a link that cannot be used: the setting keeps its default.
+struct Problem {
+    std::string name;     // the setting, as the link spells it ("K")
+    std::string value;    // what the link gave, decoded
+    std::string message;  // in French, naming the setting and what it accepts
+};
+
+struct Parsed {
+    Settings settings;
+    std::vector<Problem> problems;
+    std::vector<std::string> ignored;  // names that are no setting
+};
+
+// Reads a link's string: "name=value" pairs joined by '&', percent-encoded
+// or not, with a decimal point or a decimal comma. Anything up to a '?' is
+// left out, so that a whole address can be given. Names are matched without
+// regard to case; a repeated name keeps its last value; a preset applies
+// first, wherever it stands, and the other names change it.
+Parsed ParseSettings(const std::string& link);
+
+// The link's string of a set-up, every setting written, numbers with a
+// decimal point, shortest first: ParseSettings gives the same set-up back.
+std::string LinkString(const Settings& settings);
+
+// One setting's value as LinkString writes it ("64.2", "PI", "rampe").
+std::string LinkValue(const Settings& settings, const std::string& name);
+
+// A set-up's short name for a file: "K64,2", "PI-K64,2-Ti2", ...
+std::string FileStem(const Settings& settings);
+
+// The settings' names, in the order LinkString writes them.
+const std::vector<std::string>& SettingNames();
+
+// The numbers of a link: where each goes, and what it accepts.
+struct NumberSetting {
+    const char* name;
+    double Settings::*field;
+    double low;        // accepted from low...
+    double high;       // ...to high
+    bool zeroOff;      // 0 is accepted too, meaning "off"
+    bool lowExcluded;  // low itself is not accepted
+    const char* accepts;
+};
+const std::vector<NumberSetting>& NumberSettings();
+
+// The presets: the scenes' lessons on the model.
+struct Preset {
+    const char* name;     // the link's value of preset=
+    const char* title;    // its button's caption
+    const char* comment;  // one or two lines, in French
+    const char* link;     // the settings it sets, from the defaults
+};
+const std::vector<Preset>& Presets();
+
+}  // namespace labo

@@ -1,0 +1,96 @@
+"""What the page's tests in headless Chromium share: starting the browser,
+running antenne-export, and running a list of checks with a verdict each.
+Chromium and ChromeDriver are Debian's; Selenium is Debian's python3-selenium."""
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+CHROMIUM = '/usr/bin/chromium'
+CHROMEDRIVER = '/usr/bin/chromedriver'
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.options import Options
+    from selenium.webdriver.chrome.service import Service
+except ImportError:
+    webdriver = None
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def skip_without_browser():
+    """Exits 77 (CTest's "skipped") when the browser or its driver is missing."""
+    missing = [what for what, present in (('python3-selenium', webdriver is not None),
+                                          ('chromium', os.access(CHROMIUM, os.X_OK)),
+                                          ('chromium-driver', os.access(CHROMEDRIVER, os.X_OK))) if not present]
+    if missing:
+        print('skipped: missing ' + ', '.join(missing))
+        sys.exit(77)
+
+
+def export(program, *arguments):
+    """Runs antenne-export, which must succeed and print nothing."""
+    run = subprocess.run([program, *arguments], capture_output=True, text=True,
+                         env=dict(os.environ, QT_QPA_PLATFORM='offscreen'))
+    check(run.returncode == 0 and not run.stdout and not run.stderr,
+          f'antenne-export {" ".join(arguments)}: exit {run.returncode}, printed {run.stdout + run.stderr!r}')
+
+
+def page_data(path):
+    with open(path, encoding='utf-8') as page:
+        return json.loads(re.search(r'<script type="application/json" id="donnees">(.*?)</script>',
+                                    page.read()).group(1))
+
+
+def browser(size='1400,1000', scale=1):
+    options = Options()
+    for argument in ('--headless=new', '--no-sandbox', f'--window-size={size}', f'--force-device-scale-factor={scale}',
+                     '--screen-info={0,0 2560x1440}', '--disable-background-networking',
+                     '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic',
+                     f'--user-data-dir={tempfile.mkdtemp(prefix="antenne-chromium-")}'):
+        options.add_argument(argument)
+    options.binary_location = CHROMIUM
+    options.set_capability('goog:loggingPrefs', {'browser': 'ALL', 'performance': 'ALL'})
+    return webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+
+
+def run_checks(checks, names):
+    """Runs each named method of `checks`, prints its verdict; returns the failures' count."""
+    passed = failed = 0
+    for name in names:
+        started = time.monotonic()
+        try:
+            getattr(checks, name)()
+            passed += 1
+            print(f'PASS {name} ({time.monotonic() - started:.1f} s)')
+        except Exception as failure:  # a check's own, or the browser's
+            failed += 1
+            print(f'FAIL {name}: {failure}')
+    print(f'{passed} passed, {failed} failed')
+    return failed
+
+
+def run_in_browser(folder, checks_for, names):
+    """Starts the browser, runs the named checks of checks_for(driver), then
+    quits it and removes `folder`; exits 1 if a check failed."""
+    driver = None
+    failed = 1
+    try:
+        driver = browser()
+        failed = run_checks(checks_for(driver), names)
+    finally:
+        if driver:
+            driver.quit()
+        shutil.rmtree(folder, ignore_errors=True)
+    sys.exit(1 if failed else 0)
