@@ -4,6 +4,8 @@
 // samples (doubles) from the module's memory. Each pointer stays valid
 // until the next call that makes the same kind of result.
 #include "model/csv.h"
+#include "model/exercise.h"
+#include "model/json.h"
 #include "model/laboratory.h"
 #include "model/report.h"
 
@@ -124,4 +126,23 @@ ANTENNE_EXPORT(antenne_bode) int antenne_bode(double low, double high, int count
 ANTENNE_EXPORT(antenne_bode_data) const double* antenne_bode_data()
 {
     return results().bode.data();
+}
+
+// The exercise of the set-up computed last: `what` 0 judges the set-up
+// against its goal, 1 judges `prediction` for its question, 2 gives the
+// question's answer. JSON: {"met": true|false, "text": "..."}.
+ANTENNE_EXPORT(antenne_exercise) const char* antenne_exercise(int what, double prediction)
+{
+    const labo::Laboratory& lab = results().lab;
+    const labo::Exercise& e = lab.parsed.settings.exercise;
+    labo::Verdict verdict;
+    if (what == 0)
+        verdict = labo::JudgeGoal(e, lab);
+    else if (what == 1)
+        verdict = labo::JudgePrediction(e, lab, prediction);
+    else
+        verdict = {false, labo::ExerciseAnswer(e, lab)};
+    labo::Json json;
+    json.beginObject().key("met").value(verdict.met).key("text").value(verdict.text).endObject();
+    return keep(json.text());
 }

@@ -77,7 +77,7 @@ void stepFigures(Figures& f, const std::vector<double>& theta, std::size_t inRun
     if (passes == y.end()) {
         if (later < 5e-4) {  // below the figure's last place
             f.overshoot = value(0);
-            f.peakTime = notReached("pas de dépassement : la réponse ne passe pas sa valeur finale");
+            f.peakTime = notApplicable("la réponse ne dépasse pas sa valeur finale");
         } else {
             f.overshoot = f.peakTime = notReached(slowMode);
         }

@@ -2,6 +2,7 @@
 
 #include "model/decimal.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace labo {
@@ -79,7 +80,9 @@ std::string SettingsSummary(const Settings& s)
         text += ", Td = " + seconds(s.Td) + ", N = " + FrenchSignificant(s.N, 4);
     if (s.hasIntegral() && !s.antiWindup)
         text += ", sans antisaturation";
-    if (s.input == Input::Step)
+    if (s.input == Input::Step && s.amplitude == 0)
+        text += " · consigne fixe";
+    else if (s.input == Input::Step)
         text += " · échelon de " + FrenchSignificant(s.amplitude, 6) + "°";
     else
         text += " · rampe de " + FrenchSignificant(s.slope, 6) + "°/s";
@@ -96,8 +99,9 @@ std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& a
 {
     std::vector<std::pair<std::string, std::string>> lines;
     lines.emplace_back("Pôles en boucle fermée", roots(a.poles));
+    const bool complexPair = std::any_of(a.poles.begin(), a.poles.end(), [](const Complex& p) { return p.imag() != 0; });
     if (a.hasDominant)
-        lines.emplace_back("Paire dominante", "amortissement ζ = " + French(a.damping, 3) + ", pulsation propre ωn = " +
+        lines.emplace_back(complexPair ? "Paire dominante" : "Pôles dominants (réels)", "amortissement ζ = " + French(a.damping, 3) + ", pulsation propre ωn = " +
                                                   FrenchSignificant(a.naturalPulsation, 4) + " rad/s");
     lines.emplace_back("Zéros en boucle fermée", roots(a.zeros));
     lines.emplace_back("Stabilité", a.stable ? "stable" : "instable");

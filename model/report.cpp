@@ -1,6 +1,7 @@
 #include "model/report.h"
 
 #include "model/csv.h"
+#include "model/exercise.h"
 #include "model/french.h"
 #include "model/json.h"
 #include "model/laboratory.h"
@@ -78,6 +79,24 @@ std::string ReportJson(const Laboratory& lab)
             json.null();
         json.key("text").value(FigureText(f, info)).key("reason").value(f.reason).endObject();
     }
+    json.endArray();
+
+    const Exercise& e = s.exercise;
+    json.key("exercise");
+    if (e.kind == Exercise::Kind::None) {
+        json.null();
+    } else {
+        json.beginObject()
+            .key("kind").value(e.kind == Exercise::Kind::Goal ? "objectif" : "question")
+            .key("name").value(e.name)
+            .key("statement").value(ExerciseStatement(e));
+        if (e.kind == Exercise::Kind::Goal)
+            json.key("target").value(e.target).key("tolerance").value(GoalTolerance(e));
+        json.endObject();
+    }
+    json.key("fixed").beginArray();
+    for (const std::string& name : e.fixed)
+        json.value(name);
     json.endArray();
 
     const Analysis& a = lab.analysis;

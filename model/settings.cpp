@@ -16,8 +16,33 @@ const char* const switchWords[] = {"0", "1"};
 
 const std::vector<std::string> names = {
     "regulateur", "K",     "Ti",   "Td",        "N",         "antisaturation", "entree", "amplitude",
-    "pente",      "vent",  "debutVent", "dureeVent", "saturation", "duree", "preset",
+    "pente",      "vent",  "debutVent", "dureeVent", "saturation", "duree", "preset", "exercice", "question", "fixe",
 };
+
+// What an exercise may ask: a goal's figures, with their units, and the
+// figures a question may ask to predict.
+const char* const goalNames[] = {"D1", "tr5", "traine", "vent", "MP", "MG"};
+const char* const questionNames[] = {"Kcrit", "wcrit", "D1", "tr5", "traine", "vent"};
+
+std::string listed(const char* const* words, std::size_t count, const char* last)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += std::string(i == 0 ? "" : (i + 1 == count ? last : ", ")) + words[i];
+    return text;
+}
+
+std::vector<std::string> split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t at = text.find(separator); at != std::string::npos; at = text.find(separator, from)) {
+        parts.push_back(text.substr(from, at - from));
+        from = at + 1;
+    }
+    parts.push_back(text.substr(from));
+    return parts;
+}
 
 char lower(char c)
 {
@@ -110,6 +135,68 @@ std::optional<Problem> apply(Settings& settings, const std::string& name, const 
             }
         return problem(name, value, "entrée inconnue", "echelon ou rampe");
     }
+    if (name == "exercice") {
+        const std::string accepts = "NOM:CIBLE ou NOM:CIBLE:TOLÉRANCE, NOM parmi " +
+                                    listed(goalNames, std::size(goalNames), " ou ");
+        const std::vector<std::string> parts = split(value, ':');
+        const auto goal = std::find_if(std::begin(goalNames), std::end(goalNames),
+                                       [&](const char* g) { return sameName(parts[0], g); });
+        if (parts.size() < 2 || parts.size() > 3)
+            return problem(name, value, "il faut un nom et une cible", accepts.c_str());
+        if (goal == std::end(goalNames))
+            return problem(name, value, "« " + parts[0] + " » n'est pas une grandeur d'exercice", accepts.c_str());
+        const std::optional<double> target = ParseDecimal(parts[1]);
+        if (!target)
+            return problem(name, value, "la cible « " + parts[1] + " » n'est pas un nombre", accepts.c_str());
+        std::optional<double> tolerance = 0.0;
+        if (parts.size() == 3) {
+            tolerance = ParseDecimal(parts[2]);
+            if (!tolerance || *tolerance <= 0)
+                return problem(name, value, "la tolérance « " + parts[2] + " » n'est pas un nombre positif",
+                               accepts.c_str());
+        }
+        if (settings.exercise.kind == Exercise::Kind::Question)
+            return problem(name, value, "le lien pose déjà une question", "un seul exercice par lien");
+        settings.exercise.kind = Exercise::Kind::Goal;
+        settings.exercise.name = *goal;
+        settings.exercise.target = *target == 0 ? 0.0 : *target;
+        settings.exercise.tolerance = *tolerance;
+        return std::nullopt;
+    }
+    if (name == "question") {
+        const auto asked = std::find_if(std::begin(questionNames), std::end(questionNames),
+                                        [&](const char* q) { return sameName(value, q); });
+        if (asked == std::end(questionNames))
+            return problem(name, value, "question inconnue", listed(questionNames, std::size(questionNames), " ou ").c_str());
+        if (settings.exercise.kind == Exercise::Kind::Goal)
+            return problem(name, value, "le lien fixe déjà un objectif", "un seul exercice par lien");
+        settings.exercise.kind = Exercise::Kind::Question;
+        settings.exercise.name = *asked;
+        return std::nullopt;
+    }
+    if (name == "fixe") {
+        std::vector<std::string> fixed;
+        for (const std::string& part : split(value, ',')) {
+            const std::string wanted = trimmed(part);
+            if (wanted.empty())
+                continue;
+            const auto known = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+                return sameName(n, wanted);
+            });
+            if (known == names.end() || *known == "preset" || *known == "exercice" || *known == "question" ||
+                *known == "fixe")
+                return problem(name, value, "« " + wanted + " » n'est pas un réglage",
+                               "des noms de réglages séparés par des virgules, comme regulateur,Ti");
+            fixed.push_back(*known);
+        }
+        // In the settings' order, once each.
+        std::vector<std::string> ordered;
+        for (const std::string& n : names)
+            if (std::find(fixed.begin(), fixed.end(), n) != fixed.end())
+                ordered.push_back(n);
+        settings.exercise.fixed = ordered;
+        return std::nullopt;
+    }
     if (name == "antisaturation") {
         if (value == "0" || value == "1") {
             settings.antiWindup = value == "1";
@@ -177,7 +264,8 @@ bool Settings::operator==(const Settings& other) const
     return controller == other.controller && K == other.K && Ti == other.Ti && Td == other.Td && N == other.N &&
            antiWindup == other.antiWindup && input == other.input && amplitude == other.amplitude &&
            slope == other.slope && wind == other.wind && windStart == other.windStart &&
-           windLength == other.windLength && limit == other.limit && length == other.length && preset == other.preset;
+           windLength == other.windLength && limit == other.limit && length == other.length && preset == other.preset &&
+           exercise == other.exercise;
 }
 
 const std::vector<NumberSetting>& NumberSettings()
@@ -272,7 +360,13 @@ Parsed ParseSettings(const std::string& link)
                               parsed.problems.end());
         if (std::optional<Problem> bad = apply(parsed.settings, pair.name, pair.value)) {
             Settings restored = parsed.settings;
-            apply(restored, pair.name, LinkValue(base, pair.name));
+            if (pair.name == "exercice" || pair.name == "question") {
+                const std::vector<std::string> fixed = restored.exercise.fixed;
+                restored.exercise = base.exercise;
+                restored.exercise.fixed = fixed;
+            } else {
+                apply(restored, pair.name, LinkValue(base, pair.name));
+            }
             parsed.settings = restored;
             parsed.problems.push_back(*bad);
         }
@@ -290,6 +384,21 @@ std::string LinkValue(const Settings& settings, const std::string& name)
         return word(switchWords, settings.antiWindup ? 1 : 0);
     if (name == "preset")
         return settings.preset;
+    const Exercise& e = settings.exercise;
+    if (name == "exercice") {
+        if (e.kind != Exercise::Kind::Goal)
+            return {};
+        return e.name + ":" + FormatShortest(e.target, '.') +
+               (e.tolerance > 0 ? ":" + FormatShortest(e.tolerance, '.') : std::string());
+    }
+    if (name == "question")
+        return e.kind == Exercise::Kind::Question ? e.name : std::string();
+    if (name == "fixe") {
+        std::string joined;
+        for (const std::string& n : e.fixed)
+            joined += (joined.empty() ? "" : ",") + n;
+        return joined;
+    }
     for (const NumberSetting& number : NumberSettings())
         if (name == number.name)
             return FormatShortest(settings.*number.field, '.');
@@ -301,8 +410,8 @@ std::string LinkString(const Settings& settings)
     std::string link;
     for (const std::string& name : names) {
         const std::string value = LinkValue(settings, name);
-        if (name == "preset" && value.empty())
-            continue;
+        if (value.empty())
+            continue;  // no preset, no exercise
         if (!link.empty())
             link += '&';
         link += name;

@@ -8,6 +8,24 @@ namespace labo {
 enum class Controller { P, PI, PID };
 enum class Input { Step, Ramp };
 
+// An exercise a teacher's link sets: a goal to tune the loop for
+// ("exercice=D1:25"), or a figure to predict ("question=Kcrit"); and the
+// controls it holds ("fixe=regulateur,Ti").
+struct Exercise {
+    enum class Kind { None, Goal, Question };
+    Kind kind = Kind::None;
+    std::string name;        // D1, tr5, traine, vent, MP, MG; or Kcrit, wcrit, D1, tr5, traine, vent
+    double target = 0;       // a goal's value
+    double tolerance = 0;    // a goal's tolerance, as the link gives it; 0: the default
+    std::vector<std::string> fixed;  // settings' names, in the link's order of settings
+
+    bool operator==(const Exercise& other) const
+    {
+        return kind == other.kind && name == other.name && target == other.target && tolerance == other.tolerance &&
+               fixed == other.fixed;
+    }
+};
+
 // One set-up of the laboratory, in the units the student sees: seconds,
 // degrees, volts, newton-metres. A link's string holds it as
 // "regulateur=PI&K=64.2&Ti=2&...".
@@ -27,6 +45,7 @@ struct Settings {
     double limit = 100;     // V, the chopper's input limit Umax; 0 = no limit
     double length = 10;     // s, the run
     std::string preset;     // the preset it started from, or empty
+    Exercise exercise;
 
     // The actions the controller really has: PI and PID without Ti, PID
     // without Td, lose them.
@@ -66,7 +85,8 @@ std::string LinkValue(const Settings& settings, const std::string& name);
 // A set-up's short name for a file: "K64,2", "PI-K64,2-Ti2", ...
 std::string FileStem(const Settings& settings);
 
-// The settings' names, in the order LinkString writes them.
+// The settings' names, in the order LinkString writes them; the last four
+// (preset and the exercise's) are written only when set.
 const std::vector<std::string>& SettingNames();
 
 // The numbers of a link: where each goes, and what it accepts.

@@ -7,7 +7,9 @@
 #include "model/analysis.h"
 #include "model/csv.h"
 #include "model/decimal.h"
+#include "model/exercise.h"
 #include "model/figures.h"
+#include "model/laboratory.h"
 #include "model/linear_model.h"
 #include "model/plant.h"
 #include "model/run.h"
@@ -125,7 +127,7 @@ private slots:
         QTest::newRow("run too short") << "K=64.2&duree=1" << "tr5" << notReached << "fin de l'essai";
         QTest::newRow("peak after the end") << "K=64.2&duree=1" << "D1" << notReached << "après la fin";
         QTest::newRow("gust before rest") << "K=64.2&vent=1&debutVent=2" << "tr5" << notReached << "rafale";
-        QTest::newRow("no overshoot, no peak") << "K=10" << "tpic" << notReached << "pas de dépassement";
+        QTest::newRow("no overshoot, no peak") << "K=10" << "tpic" << notApplicable << "ne dépasse pas";
         QTest::newRow("runaway without limit") << "K=5000&saturation=0&duree=120" << "tr5" << notReached << "s'emballe";
         QTest::newRow("chopper cannot hold the wind") << "K=64.2&vent=80&debutVent=3&duree=20" << "vent" << notReached
                                                        << "limite du hacheur";
@@ -283,6 +285,13 @@ private slots:
         QTest::newRow("negative limit") << "saturation=-1" << "saturation" << "100";
         QTest::newRow("wind") << "vent=" << "vent" << "0";
         QTest::newRow("preset") << "preset=tempete" << "preset" << "";
+        QTest::newRow("exercise's target") << "exercice=D1:beaucoup" << "exercice" << "";
+        QTest::newRow("exercise's name") << "exercice=zeta:0.7" << "exercice" << "";
+        QTest::newRow("exercise's tolerance") << "exercice=tr5:2:-1" << "exercice" << "";
+        QTest::newRow("question") << "question=Kmax" << "question" << "";
+        QTest::newRow("two exercises") << "exercice=D1:25&question=Kcrit" << "question" << "";
+        QTest::newRow("held setting") << "fixe=Ti,vitesse" << "fixe" << "";
+        QTest::newRow("held settings, in order") << "fixe=ti,REGULATEUR,Ti&K=5" << "" << "5";
     }
     void settingsRead()
     {
@@ -304,6 +313,43 @@ private slots:
         QCOMPARE(QString::fromStdString(labo::LinkValue(parsed.settings, shown)), value);
         // Whatever was read, its link reads back as the same set-up.
         QVERIFY(labo::ParseSettings(labo::LinkString(parsed.settings)).settings == parsed.settings);
+    }
+
+    // The exercises' verdicts on the model: a goal met or how far off and
+    // which way, a prediction right or wrong, and the answer.
+    void exercises_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<double>("prediction");  // NaN: the goal is judged
+        QTest::addColumn<bool>("met");
+        QTest::addColumn<QString>("says");
+        const double goal = std::nan("");
+        QTest::newRow("25 % met") << "K=64.2&exercice=D1:25" << goal << true << "Réussi : le dépassement D1 vaut 25,0 %";
+        QTest::newRow("25 %, too much") << "K=200&exercice=D1:25" << goal << false << "24,8 points de trop";
+        QTest::newRow("25 %, too little") << "K=10&exercice=D1:25" << goal << false << "25,0 points de moins";
+        QTest::newRow("tolerance given") << "K=64.2&exercice=D1:20:6" << goal << true << "à 6 points près";
+        QTest::newRow("gain margin") << "K=64.2&exercice=MG:32.2:0.1" << goal << true << "32,2 dB";
+        QTest::newRow("no gain margin") << "regulateur=PI&Ti=0.3&exercice=MG:10" << goal << false << "pas mesurable";
+        QTest::newRow("wind error, either way") << "preset=perturbation&exercice=vent:4.49:0.01" << goal << true << "4,49°";
+        QTest::newRow("PI leaves no wind error") << "preset=perturbationPI&exercice=vent:0" << goal << true << "0,00°";
+        QTest::newRow("critical gain predicted") << "K=64.2&question=Kcrit" << 2600.0 << true << "Juste";
+        QTest::newRow("critical gain too low") << "K=64.2&question=Kcrit" << 2000.0 << false << "trop faible de 24 %";
+        QTest::newRow("overshoot too high") << "K=64.2&question=D1" << 30.0 << false << "trop forte de 20 %";
+    }
+    void exercises()
+    {
+        QFETCH(QString, link);
+        QFETCH(double, prediction);
+        QFETCH(bool, met);
+        QFETCH(QString, says);
+        const labo::Laboratory lab = labo::Compute(link.toStdString());
+        QVERIFY(lab.parsed.problems.empty());
+        const labo::Exercise& e = lab.parsed.settings.exercise;
+        const labo::Verdict v = std::isnan(prediction) ? labo::JudgeGoal(e, lab) : labo::JudgePrediction(e, lab, prediction);
+        QCOMPARE(v.met, met);
+        QVERIFY2(QString::fromStdString(v.text).contains(says), v.text.c_str());
+        if (e.kind == labo::Exercise::Kind::Question)
+            QVERIFY(QString::fromStdString(labo::ExerciseAnswer(e, lab)).contains(e.name == "Kcrit" ? "2620,1" : "25,0 %"));
     }
 
     void decimals_data()
