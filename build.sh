@@ -7,7 +7,13 @@ cd "$(dirname "$0")"
 
 action=${1:-run}
 # giflib encodes the export tool's animations; Google Benchmark measures frame costs.
-build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation2 libgif-dev libbenchmark-dev)
+# The laboratory's model uses Eigen, and is built a second time as WebAssembly
+# for the web page by Debian's clang-14 with its wasm32 C and C++ libraries;
+# esbuild bundles the page's script and style. Qt's SVG module writes the
+# laboratory's graphs as vector pictures.
+build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev fonts-liberation2 libgif-dev libbenchmark-dev
+                libeigen3-dev clang-14 lld-14 wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32
+                libclang-rt-14-dev-wasm32 esbuild)
 # The end-to-end test runs the real program on a virtual display; valgrind
 # checks memory, clang-tidy is the static analyser. The package test builds the
 # .deb (dpkg-shlibdeps is in dpkg-dev) and validates the desktop entry and the

@@ -25,10 +25,16 @@ the set point and the position over time, in six scenarios: the loop
 explained, aperiodic and badly damped step responses, an unstable loop, a
 ramp and a gust of wind.
 .
+The web page, installed in /usr/share/antenne, replays the six scenarios in
+a browser and holds a laboratory: the loop as a real model with a P, PI or
+PID controller to tune, its curves, figures, root locus and Bode, set-ups
+and exercises shared by link.
+.
 The antenne-export command writes a scenario's final picture as PNG or its
-animation as GIF, without a display.")
-# dpkg-shlibdeps reads the libraries the binaries link to (Qt 6, giflib, the C
-# and C++ runtimes). The X11 and offscreen platform plugins and the ICO reader
+animation as GIF, the web page, or a laboratory run as CSV, SVG or PNG,
+without a display.")
+# dpkg-shlibdeps reads the libraries the binaries link to (Qt 6 with its SVG
+# module, giflib, the C and C++ runtimes). The X11 and offscreen platform plugins and the ICO reader
 # the program loads at run time come with libqt6gui6 itself, and the fonts are
 # embedded, so nothing needs to be added by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

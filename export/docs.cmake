@@ -1,7 +1,9 @@
 # Writes DOCS/<scenario>.gif for every scenario that EXPORT (antenne-export)
-# lists, so that a new scenario needs no change here, and DOCS/antenne.html,
-# the web page of them all, for teachers to download from the repository.
-# usage: cmake -DEXPORT=antenne-export -DDOCS=folder -P docs.cmake
+# lists, so that a new scenario needs no change here, DOCS/antenne.html,
+# the web page of them all, for teachers to download from the repository,
+# and DOCS/laboratoire.png, the laboratory in a browser (SCREENSHOT, run by
+# PYTHON; left as it is without Chromium and Selenium).
+# usage: cmake -DEXPORT=antenne-export -DDOCS=folder [-DPYTHON=python3 -DSCREENSHOT=script] -P docs.cmake
 execute_process(COMMAND ${EXPORT} --list OUTPUT_VARIABLE names COMMAND_ERROR_IS_FATAL ANY)
 string(REGEX REPLACE "\n$" "" names "${names}")
 string(REPLACE "\n" ";" names "${names}")
@@ -11,3 +13,12 @@ foreach(name IN LISTS names)
 endforeach()
 message(STATUS "docs/antenne.html")
 execute_process(COMMAND ${EXPORT} page ${DOCS}/antenne.html COMMAND_ERROR_IS_FATAL ANY)
+if(PYTHON AND SCREENSHOT)
+  message(STATUS "docs/laboratoire.png")
+  execute_process(COMMAND ${PYTHON} ${SCREENSHOT} ${EXPORT} ${DOCS}/laboratoire.png RESULT_VARIABLE shot)
+  if(shot EQUAL 77)
+    message(STATUS "docs/laboratoire.png kept as it is: no headless Chromium here")
+  elseif(NOT shot EQUAL 0)
+    message(FATAL_ERROR "docs/laboratoire.png could not be taken")
+  endif()
+endif()

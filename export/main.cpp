@@ -5,10 +5,13 @@
 #include "app/antenne.h"
 #include "app/state.h"
 #include "export/gif_animation.h"
+#include "export/labo_export.h"
 #include "export/page_frames.h"
 #include "export/replay.h"
 #include "export/web_page.h"
+#include "model/laboratory.h"
 #include "scenes/scenarios.h"
+#include "surface/fonts.h"
 #include "surface/tapplication.h"
 
 #include <QBuffer>
@@ -20,6 +23,7 @@
 #include <QString>
 #include <QStringList>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <unistd.h>
@@ -40,8 +44,10 @@ constexpr int tickCentiseconds = 10;
 constexpr int progressFromTicks = 100;
 
 const char* const program = "antenne-export";
-// What stands in SCENARIO's place for the web page of every scenario.
+// What stands in SCENARIO's place for the web page of every scenario, and
+// for a laboratory set-up's run.
 const char* const pageWord = "page";
+const char* const laboWord = "labo";
 
 void print(std::FILE* out, const QString& text)
 {
@@ -62,14 +68,17 @@ QString scenarioNames()
     print(stderr, QStringLiteral("%1: %2\n"
                                  "scenarios: %3\n"
                                  "outputs: a file ending in .png or .gif; --scale N with N from 1 to 4; "
-                                 "--frame K for a .png; the web page: %4 OUTPUT.html\n"
+                                 "--frame K for a .png; the web page: %4 OUTPUT.html; "
+                                 "a laboratory run: %5 SETTINGS OUTPUT.csv|.svg|.png\n"
                                  "usage: %1 SCENARIO OUTPUT [--scale N] [--frame K]  (--help for more)\n"
-                                 "       %1 %4 OUTPUT.html [--scale N]\n")
-                      .arg(QLatin1String(program), message, scenarioNames(), QLatin1String(pageWord)));
+                                 "       %1 %4 OUTPUT.html [--scale N]\n"
+                                 "       %1 %5 SETTINGS OUTPUT.csv|OUTPUT.svg|OUTPUT.png [--scale N]\n")
+                      .arg(QLatin1String(program), message, scenarioNames(), QLatin1String(pageWord),
+                           QLatin1String(laboWord)));
     std::exit(exitUsage);
 }
 
-enum class Format { Png, Gif, Page };
+enum class Format { Png, Gif, Page, Labo };
 
 struct Options {
     const Scenario* scenario = nullptr;  // null for the page, which holds them all
@@ -77,7 +86,42 @@ struct Options {
     Format format = Format::Png;
     int scale = 1;
     std::optional<int> frame;  // PNG: the picture after this tick; the last one if unset
+    labo::Laboratory lab;      // labo: the set-up read and run
+    LaboFormat laboFormat = LaboFormat::Csv;
 };
+
+// antenne-export labo SETTINGS OUTPUT: the settings are read as the page
+// reads its link, and each bad value is a usage error that names it.
+Options parseLabo(const QCommandLineParser& parser, const QStringList& positional, const QCommandLineOption& scale,
+                  const QCommandLineOption& frame)
+{
+    if (positional.size() < 3)
+        usageError(positional.size() == 1 ? QStringLiteral("missing SETTINGS and OUTPUT") : QStringLiteral("missing OUTPUT"));
+    if (positional.size() > 3)
+        usageError(QStringLiteral("too many arguments ('%1')").arg(positional.mid(3).join(QStringLiteral("' '"))));
+    Options options;
+    options.format = Format::Labo;
+    options.output = positional[2];
+    if (!LaboFormatOf(options.output, options.laboFormat))
+        usageError(QStringLiteral("cannot tell the format of '%1' (a laboratory run is written to a name ending "
+                                  "in .csv, .svg or .png)")
+                       .arg(options.output));
+    if (parser.isSet(frame))
+        usageError(QStringLiteral("--frame picks one picture of one scenario, not of a laboratory run"));
+    const QString factor = parser.value(scale);
+    if (factor.size() != 1 || factor[0] < QLatin1Char('1') || factor[0] > QLatin1Char('4'))
+        usageError(QStringLiteral("invalid scale '%1' (expected 1, 2, 3 or 4)").arg(factor));
+    options.scale = factor.toInt();
+    if (options.scale != 1 && options.laboFormat != LaboFormat::Png)
+        usageError(QStringLiteral("--scale multiplies a PNG's pixels: it means nothing for '%1'").arg(options.output));
+    options.lab = labo::Compute(positional[1].toStdString());
+    QStringList problems;
+    for (const labo::Problem& problem : options.lab.parsed.problems)
+        problems << QString::fromStdString(problem.message);
+    if (!problems.isEmpty())
+        usageError(QStringLiteral("bad settings:\n  ") + problems.join(QStringLiteral("\n  ")));
+    return options;
+}
 
 Options parseArguments(const QStringList& arguments)
 {
@@ -85,11 +129,19 @@ Options parseArguments(const QStringList& arguments)
     parser.setApplicationDescription(
         QStringLiteral("Usage : %1 SCÉNARIO SORTIE [--scale N] [--frame K]\n"
                        "        %1 %3 SORTIE.html [--scale N]\n"
+                       "        %1 %4 RÉGLAGES SORTIE.csv|.svg|.png [--scale N]\n"
                        "Rejoue un scénario de l'animation Antenne sans écran et écrit SORTIE :\n"
                        "  SORTIE.png  l'image finale, ou celle de l'image K avec --frame K ;\n"
                        "  SORTIE.gif  l'animation, une image toutes les 100 ms, en boucle.\n"
                        "Avec %3, écrit SORTIE.html : une page web autonome, en un seul fichier, qui rejoue\n"
-                       "tous les scénarios dans un navigateur (pause, image par image, vitesse, plein écran).\n"
+                       "tous les scénarios dans un navigateur (pause, image par image, vitesse, plein écran),\n"
+                       "et son laboratoire.\n"
+                       "Avec %4, écrit l'essai du laboratoire que RÉGLAGES décrit, comme le lien de la page\n"
+                       "(par exemple \"K=64.2&entree=rampe\") : SORTIE.csv, un échantillon toutes les 10 ms\n"
+                       "pour un tableur (point-virgule, virgule décimale) ; SORTIE.svg ou SORTIE.png, les deux\n"
+                       "courbes, les chiffres de l'essai et sa stabilité, pour un compte rendu (1000 x 960\n"
+                       "pixels, N fois plus avec --scale N). Réglages, nom=valeur séparés par & :\n"
+                       "%5\n"
                        "Scénarios : %2\n"
                        "--scale N : résolution N fois plus grande (N de 1 à 4) ; 800 x 488 pixels à 1.\n"
                        "--frame K : l'image après la K-ième image de la scène (0 : avant la première).\n"
@@ -98,10 +150,18 @@ Options parseArguments(const QStringList& arguments)
                        "  OUTPUT.png  the final picture, or frame K's with --frame K;\n"
                        "  OUTPUT.gif  the animation, one frame every 100 ms, looping forever.\n"
                        "With %3, writes OUTPUT.html: a self-contained web page, one file, that replays\n"
-                       "every scenario in a browser (pause, frame by frame, speed, full screen):\n"
+                       "every scenario in a browser (pause, frame by frame, speed, full screen), and its\n"
+                       "laboratory:\n"
                        "  %1 %3 OUTPUT.html [--scale N]\n"
+                       "With %4, writes the laboratory run that SETTINGS describes, as the page's link does\n"
+                       "(\"K=64.2&entree=rampe\"): OUTPUT.csv, a sample every 10 ms for a spreadsheet; OUTPUT.svg\n"
+                       "or OUTPUT.png, the two graphs, the run's figures and its stability, for a lab report:\n"
+                       "  %1 %4 SETTINGS OUTPUT.csv|.svg|.png [--scale N]  (--scale for a PNG only)\n"
+                       "Settings, name=value joined by &:\n"
+                       "%6\n"
                        "Scenarios: %2")
-            .arg(QLatin1String(program), scenarioNames(), QLatin1String(pageWord)));
+            .arg(QLatin1String(program), scenarioNames(), QLatin1String(pageWord), QLatin1String(laboWord),
+                 LaboSettingsHelp(true), LaboSettingsHelp(false)));
     parser.addPositionalArgument(QStringLiteral("SCENARIO"),
                                  QStringLiteral("one of: %1; or %2 for the web page of them all")
                                      .arg(scenarioNames(), QLatin1String(pageWord)));
@@ -140,6 +200,8 @@ Options parseArguments(const QStringList& arguments)
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
         usageError(QStringLiteral("missing SCENARIO and OUTPUT"));
+    if (positional[0] == QLatin1String(laboWord))
+        return parseLabo(parser, positional, scaleOption, frameOption);
     if (positional.size() == 1)
         usageError(QStringLiteral("missing OUTPUT"));
     if (positional.size() > 2)
@@ -247,6 +309,40 @@ PageContent replayPage(int scale, const std::function<void(const Scenario&, int 
     return content;
 }
 
+// Writes the output with `write`, which throws std::runtime_error on
+// failure, then renames it into place: on any failure, nothing is left.
+int writeAtomically(QSaveFile& file, const QString& output, const std::function<void()>& write)
+{
+    try {
+        write();
+    } catch (const std::exception& error) {
+        fail(QStringLiteral("cannot write %1: %2").arg(output, QString::fromUtf8(error.what())));
+        file.cancelWriting();
+        return exitFailure;
+    }
+    if (!file.commit()) {
+        fail(QStringLiteral("cannot write %1: %2").arg(output, file.errorString()));
+        return exitFailure;
+    }
+    return 0;
+}
+
+// The laboratory run, written without any window: its CSV needs no toolkit
+// at all, its SVG and PNG a painter and the embedded fonts.
+int writeLabo(const Options& options, QSaveFile& file, char** argv)
+{
+    for (const std::string& name : options.lab.parsed.ignored)
+        print(stderr, QStringLiteral("%1: « %2 » n'est pas un réglage : ignoré\n")
+                          .arg(QLatin1String(program), QString::fromStdString(name)));
+    int qtArgc = 1;
+    std::optional<QGuiApplication> painting;
+    if (options.laboFormat != LaboFormat::Csv) {
+        painting.emplace(qtArgc, argv);
+        RegisterApplicationFonts();
+    }
+    return writeAtomically(file, options.output, [&] { WriteLabo(options.lab, options.laboFormat, options.scale, file); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -265,7 +361,9 @@ int main(int argc, char** argv)
     // and the window layer are made at that resolution.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(options.scale));
+    // A laboratory picture is scaled by its own image, at any screen's scale.
+    if (options.format != Format::Labo)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(options.scale));
     // The toolkit wants a private runtime folder and warns when it has none,
     // as for root in a plain shell: give it one for the run.
     std::optional<QTemporaryDir> runtimeFolder;
@@ -283,6 +381,9 @@ int main(int argc, char** argv)
         fail(QStringLiteral("cannot write %1: %2").arg(options.output, file.errorString()));
         return exitFailure;
     }
+
+    if (options.format == Format::Labo)
+        return writeLabo(options, file, argv);
 
     // Qt sees the program name only; the arguments are ours.
     int qtArgc = 1;
@@ -344,7 +445,7 @@ int main(int argc, char** argv)
         return exitFailure;
     }
 
-    try {
+    return writeAtomically(file, options.output, [&] {
         if (options.format == Format::Page) {
             const QByteArray html = WebPage(page);
             if (file.write(html) != html.size())
@@ -356,14 +457,5 @@ int main(int argc, char** argv)
             if (!kept.save(&file, "PNG"))
                 throw std::runtime_error(file.errorString().toStdString());
         }
-    } catch (const std::exception& error) {
-        fail(QStringLiteral("cannot write %1: %2").arg(options.output, QString::fromUtf8(error.what())));
-        file.cancelWriting();
-        return exitFailure;
-    }
-    if (!file.commit()) {
-        fail(QStringLiteral("cannot write %1: %2").arg(options.output, file.errorString()));
-        return exitFailure;
-    }
-    return 0;
+    });
 }

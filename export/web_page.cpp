@@ -1,6 +1,8 @@
 #include "export/web_page.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -26,6 +28,18 @@ void checkEmbeddable(const QByteArray& text, const char* element, const QString&
         throw std::runtime_error(what.toStdString() + " holds </" + element + " and cannot be embedded");
 }
 
+// The program's block diagram, for the laboratory's picture, as PNG.
+QByteArray diagramPng()
+{
+    const QImage diagram(QStringLiteral(":/bitmaps/COMMANDE.bmp"));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (diagram.isNull() || !diagram.save(&buffer, "PNG"))
+        throw std::runtime_error("the block diagram cannot be written as PNG for the page");
+    return png;
+}
+
 QByteArray json(const PageContent& content)
 {
     QJsonArray scenarios;
@@ -48,6 +62,7 @@ QByteArray json(const PageContent& content)
     };
     if (content.startupScenario)
         data.insert(QStringLiteral("startupScenario"), *content.startupScenario);
+    data.insert(QStringLiteral("diagram"), QString::fromLatin1(diagramPng().toBase64()));
     // '<' only ever stands inside JSON strings, where its escape means the same.
     return QJsonDocument(data).toJson(QJsonDocument::Compact).replace('<', "\\u003c");
 }
@@ -87,8 +102,13 @@ QByteArray WebPage(const PageContent& content)
     const QByteArray script = resource(QStringLiteral("page.js"));
     checkEmbeddable(style, "style", QStringLiteral("page.css"));
     checkEmbeddable(script, "script", QStringLiteral("page.js"));
+    // The notice of the libraries the page embeds, in the comment at its
+    // top: "--" cannot stand inside an HTML comment.
+    const QByteArray licences = "uPlot (https://github.com/leeoniya/uPlot) draws the laboratory's curves:\n" +
+                                resource(QStringLiteral("uplot-licence.txt")).replace("--", "- -");
     return fill(resource(QStringLiteral("page.html")),
                 {{"title", content.caption.toHtmlEscaped().toUtf8()},
+                 {"licences", licences},
                  {"style", style},
                  {"script", script},
                  {"data", json(content)},

@@ -6,6 +6,10 @@
 // checked in a browser (tests/browser).
 #include "export/gif_animation.h"
 #include "export/page_frames.h"
+#include "export/graph_ticks.h"
+#include "model/csv.h"
+#include "model/figures.h"
+#include "model/laboratory.h"
 #include "window_fixture.h"
 
 #include <QBuffer>
@@ -13,11 +17,15 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -208,7 +216,7 @@ private slots:
     {
         const Run version = runExport({QStringLiteral("--version")});
         QCOMPARE(version.code, 0);
-        QCOMPARE(version.out, QStringLiteral("antenne-export 1.6\n"));
+        QCOMPARE(version.out, QStringLiteral("antenne-export " ANTENNE_VERSION "\n"));
         for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const Run run = runExport({option});
             QCOMPARE(run.code, 0);
@@ -218,6 +226,8 @@ private slots:
                 QVERIFY(run.out.contains(name));
             QVERIFY(run.out.contains(QLatin1String("page SORTIE.html")));
             QVERIFY(run.out.contains(QLatin1String("page OUTPUT.html")));
+            QVERIFY(run.out.contains(QStringLiteral("labo RÉGLAGES SORTIE.csv")));
+            QVERIFY(run.out.contains(QLatin1String("labo SETTINGS OUTPUT.csv")));
         }
     }
 
@@ -262,6 +272,22 @@ private slots:
         QTest::newRow("frame of the page") << QStringList{QStringLiteral("page"), QStringLiteral("OUT.html"),
                                                           QStringLiteral("--frame=0")}
                                            << QStringLiteral("the page holds them all");
+        const QString labo = QStringLiteral("labo");
+        QTest::newRow("labo, no output") << QStringList{labo, QStringLiteral("K=5")} << QStringLiteral("missing OUTPUT");
+        QTest::newRow("labo, bad gain") << QStringList{labo, QStringLiteral("K=abc"), QStringLiteral("OUT.csv")}
+                                        << QStringLiteral("« K=abc » : ce n'est pas un nombre ; K accepte");
+        QTest::newRow("labo, bad controller") << QStringList{labo, QStringLiteral("regulateur=PD"), QStringLiteral("OUT.svg")}
+                                              << QStringLiteral("regulateur accepte P, PI ou PID");
+        QTest::newRow("labo, run too long") << QStringList{labo, QStringLiteral("duree=500"), QStringLiteral("OUT.png")}
+                                            << QStringLiteral("« duree=500 » : hors des limites");
+        QTest::newRow("labo, bad extension") << QStringList{labo, QStringLiteral("K=5"), QStringLiteral("OUT.txt")}
+                                             << QStringLiteral(".csv, .svg or .png");
+        QTest::newRow("labo, frame") << QStringList{labo, QStringLiteral("K=5"), QStringLiteral("OUT.png"),
+                                                    QStringLiteral("--frame=1")}
+                                     << QStringLiteral("--frame picks");
+        QTest::newRow("labo, scale of a CSV") << QStringList{labo, QStringLiteral("K=5"), QStringLiteral("OUT.csv"),
+                                                             QStringLiteral("--scale=2")}
+                                              << QStringLiteral("a PNG's pixels");
     }
     void misuse()
     {
@@ -277,6 +303,111 @@ private slots:
         QVERIFY(run.err.contains(QLatin1String("presentation, aperiodique, oscillatoire, instabilite, rampe, perturbation")));
         QVERIFY(run.out.isEmpty());
         QVERIFY(entries(dir.path()).isEmpty());
+    }
+
+    // A laboratory run: the CSV is the model's own bytes (the page's export
+    // writes the same); the SVG is well-formed XML holding every figure of
+    // the run as the model words it; the PNG is the page of 1000 x 960
+    // logical pixels times the scale, its curves in their colours. A name
+    // that is no setting is named in a warning, and the run goes on.
+    void laboOutputs_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QString>("warning");  // on standard error; none if empty
+        QTest::newRow("csv") << "K=64.2" << "essai.csv" << 1 << "";
+        QTest::newRow("csv, gust and PI") << "preset=perturbationPI" << "vent.csv" << 1 << "";
+        QTest::newRow("csv, unknown name") << "K=64.2&bruit=3" << "bruit.csv" << 1 << "« bruit » n'est pas un réglage : ignoré";
+        QTest::newRow("svg") << "K=64.2" << "essai.svg" << 1 << "";
+        QTest::newRow("svg, unstable") << "preset=instabilite" << "instable.svg" << 1 << "";
+        QTest::newRow("png") << "K=64.2" << "essai.png" << 1 << "";
+        QTest::newRow("png at scale 2, gust") << "preset=perturbation" << "vent.png" << 2 << "";
+    }
+    void laboOutputs()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, file);
+        QFETCH(int, scale);
+        QFETCH(QString, warning);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(file);
+        QStringList arguments{QStringLiteral("labo"), link, path};
+        if (scale != 1)
+            arguments << QStringLiteral("--scale=%1").arg(scale);
+        const Run run = runExport(arguments);
+        QCOMPARE(run.code, 0);
+        QVERIFY(run.out.isEmpty());
+        if (warning.isEmpty())
+            QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        else
+            QVERIFY2(run.err.contains(warning), qPrintable(run.err));
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        const labo::Laboratory lab = labo::Compute(link.toStdString());
+        if (file.endsWith(QLatin1String(".csv"))) {
+            QCOMPARE(bytes, QByteArray::fromStdString(labo::RunCsv(lab.run)));
+        } else if (file.endsWith(QLatin1String(".svg"))) {
+            QXmlStreamReader xml(bytes);
+            QString texts;
+            while (!xml.atEnd())
+                if (xml.readNext() == QXmlStreamReader::Characters)
+                    texts += xml.text();
+            QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+            // A number is kept on its unit's line by a no-break space.
+            texts.replace(QChar::Nbsp, QLatin1Char(' '));
+            for (const labo::FigureInfo& info : labo::FigureTable()) {
+                QString line = QString::fromStdString(std::string(info.name) + " : " +
+                                                      labo::FigureText(lab.figures.*info.figure, info));
+                line.replace(QChar::Nbsp, QLatin1Char(' '));
+                QVERIFY2(texts.contains(line), qPrintable(line));
+            }
+        } else {
+            const QImage picture = loadPng(path);
+            QCOMPARE(picture.size(), QSize(1000, 960) * scale);
+            for (const QRgb colour : {0xFF1F4FBFu, maroon, 0xFFD06000u})  // consigne, position, tension moteur
+                QVERIFY(countColour(picture, colour) > 300 * scale);
+        }
+        QCOMPARE(entries(dir.path()), QStringList{file});
+    }
+
+    // The graphs' axes: round steps, never of zero width, in either order.
+    void valueAxes_data()
+    {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<int>("decimals");
+        QTest::newRow("a step's response") << 0.0 << 37.5 << -10.0 << 40.0 << 10.0 << 0;
+        QTest::newRow("all zero") << 0.0 << 0.0 << -1.0 << 1.0 << 0.5 << 1;
+        QTest::newRow("one value") << 30.0 << 30.0 << 27.0 << 33.0 << 1.0 << 0;
+        QTest::newRow("negative") << -2.25 << 0.0 << -2.5 << 0.5 << 0.5 << 1;
+        QTest::newRow("reversed") << 0.0 << -2.25 << -2.5 << 0.5 << 0.5 << 1;
+        QTest::newRow("small") << 0.0 << 0.012 << -0.005 << 0.015 << 0.005 << 3;
+        QTest::newRow("not finite") << qInf() << -qInf() << -1.0 << 1.0 << 0.5 << 1;
+    }
+    void valueAxes()
+    {
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(double, step);
+        QFETCH(int, decimals);
+        const graph::Axis axis = graph::ValueAxis(from, to, 6);
+        QCOMPARE(axis.low, low);
+        QCOMPARE(axis.high, high);
+        QCOMPARE(axis.step, step);
+        QCOMPARE(axis.decimals, decimals);
+        const std::vector<double> ticks = graph::Ticks(axis);
+        QCOMPARE(static_cast<double>(ticks.size()), (high - low) / step + 1);
+        QCOMPARE(ticks.front(), low);
+        QCOMPARE(ticks.back(), high);
+        if (low < 0 && high > 0)  // zero itself, not a rounding's -1e-17
+            QVERIFY(std::find(ticks.begin(), ticks.end(), 0.0) != ticks.end());
     }
 
     // An output that cannot be written: exit 1, the reason, nothing left.
@@ -308,8 +439,13 @@ private slots:
         const QStringList before = entries(readOnly);
         for (const auto& [what, name] : {std::pair{QStringLiteral("presentation"), QStringLiteral("x.gif")},
                                          std::pair{QStringLiteral("presentation"), QStringLiteral("x.png")},
-                                         std::pair{QStringLiteral("page"), QStringLiteral("x.html")}}) {
-            run = runExport({what, readOnly + QLatin1Char('/') + name});
+                                         std::pair{QStringLiteral("page"), QStringLiteral("x.html")},
+                                         std::pair{QStringLiteral("labo"), QStringLiteral("x.csv")},
+                                         std::pair{QStringLiteral("labo"), QStringLiteral("x.svg")}}) {
+            QStringList arguments{what, readOnly + QLatin1Char('/') + name};
+            if (what == QLatin1String("labo"))
+                arguments.insert(1, QStringLiteral("K=64.2"));
+            run = runExport(arguments);
             QCOMPARE(run.code, 1);
             QVERIFY2(run.err.contains(QLatin1String("cannot write")), qPrintable(run.err));
         }

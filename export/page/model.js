@@ -4,7 +4,7 @@
 // the module's memory and reads back a report in JSON and the samples as
 // doubles; the module itself imports nothing but three system calls of its
 // C library, which never runs them (it opens no file).
-import { inflate } from './frames.js';
+import { documentRead, inflate } from './frames.js';
 
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
@@ -13,8 +13,10 @@ const system = { fd_close: () => 0, fd_seek: () => 0, fd_write: () => 0 };
 // The columns of a run, as the model writes them, seven doubles a sample.
 export const columns = ['t', 'consigne', 'position', 'erreur', 'commande', 'tension', 'vent'];
 
-export async function loadModel(element = document.getElementById('modele')) {
-  const bytes = await inflate(element.textContent);
+export async function loadModel() {
+  // The module is written after the page's script: read once the page is.
+  await documentRead();
+  const bytes = await inflate(document.getElementById('modele').textContent);
   const { instance } = await WebAssembly.instantiate(bytes, { wasi_snapshot_preview1: system });
   const m = instance.exports;
   m._initialize();
@@ -47,6 +49,13 @@ export async function loadModel(element = document.getElementById('modele')) {
     // The settings' names, defaults and ranges, the presets and the figures' names.
     describe() {
       return JSON.parse(text(m.antenne_describe()));
+    },
+    // The exercise of the last set-up: 'objectif' judges the set-up against
+    // its goal, 'prediction' judges a predicted value, 'reponse' gives the
+    // answer: { met, text }.
+    exercise(what, prediction = 0) {
+      const code = { objectif: 0, prediction: 1, reponse: 2 }[what];
+      return JSON.parse(text(m.antenne_exercise(code, prediction)));
     },
     // The root locus of the last set-up: each gain, and each branch's pole there.
     locus(low, high, count) {

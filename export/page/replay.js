@@ -1,33 +1,26 @@
 // The six scenes: replays the pictures that antenne-export drew with the
 // program's own code and wrote into this page, exactly as the program shows
-// them, one every 100 ms after a click on a scenario's button; and gives the
-// teacher pause, frame by frame, seeking, speed and full screen, from the
-// mouse or the keyboard.
+// them, one every 100 ms after a click on a scenario's button. As the
+// transport's player, it gives the teacher pause, frame by frame, seeking,
+// speed and full screen. On a screen narrower than the picture, the picture
+// shrinks to fit and its buttons flow below it, large enough for a finger.
 import { documentRead, inflate, reader } from './frames.js';
+import { fullScreenElement, onFullScreenChange } from './fullscreen.js';
 
-export function startScenes() {
+export function createScenes(fail) {
   // The program's clock: one picture every 100 ms.
   const tickMilliseconds = 100;
 
   const data = JSON.parse(document.getElementById('donnees').textContent);
   const root = document.getElementById('antenne');
+  const view = document.getElementById('vue-scenes');
   const holder = document.getElementById('cadre');
   const scene = document.getElementById('scene');
-  const commandBar = document.getElementById('commandes');
   const canvas = document.getElementById('image');
   const context = canvas.getContext('2d');
   const scenarioBar = document.getElementById('scenarios');
-  const pauseButton = document.getElementById('pause');
-  const slider = document.getElementById('curseur');
-  const position = document.getElementById('position');
-  const speedButtons = Array.from(document.querySelectorAll('[data-vitesse]'));
-  const controls = Array.from(document.querySelectorAll('#commandes button, #commandes input'));
-
-  function fail(message) {
-    const element = document.getElementById('message');
-    element.textContent = message;
-    element.hidden = false;
-  }
+  const slot = document.getElementById('place-lecture-scenes');
+  let onChange = () => {};
 
   // ---- What is shown ------------------------------------------------------
 
@@ -71,18 +64,11 @@ export function startScenes() {
     update();
   }
 
+  // What the transport shows and what a screen reader says of the canvas.
   function update() {
-    const count = frameCount();
-    slider.max = String(count);
-    slider.value = String(shown.frame);
-    slider.disabled = shown.scenario === null;
-    position.textContent = `${shown.frame} / ${count} · ${seconds(shown.frame)}`;
-    slider.setAttribute('aria-valuetext', `image ${shown.frame} sur ${count}, ${seconds(shown.frame)}`);
     if (shown.scenario !== null)
-      canvas.setAttribute('aria-label', `${data.scenarios[shown.scenario].title}, image ${shown.frame} sur ${count}`);
-    pauseButton.textContent = playing ? 'Pause' : 'Lecture';
-    for (const button of speedButtons)
-      button.setAttribute('aria-pressed', String(Number(button.dataset.vitesse) === speed));
+      canvas.setAttribute('aria-label', `${data.scenarios[shown.scenario].title}, image ${shown.frame} sur ${frameCount()}`);
+    onChange();
   }
 
   // ---- Playing ------------------------------------------------------------
@@ -156,66 +142,51 @@ export function startScenes() {
     else update();
   }
 
-  // ---- Full screen --------------------------------------------------------
-
-  function fullScreenElement() {
-    return document.fullscreenElement || document.webkitFullscreenElement || null;
-  }
-
-  function toggleFullScreen() {
-    if (fullScreenElement()) {
-      (document.exitFullscreen || document.webkitExitFullscreen).call(document);
-    } else {
-      const request = root.requestFullscreen || root.webkitRequestFullscreen;
-      if (request) Promise.resolve(request.call(root)).catch(() => {});
-    }
-  }
+  // ---- Fitting the screen -------------------------------------------------
 
   // In full screen, the picture and its buttons are enlarged by the largest
   // whole number that still leaves room for the controls, and everything is
-  // centred on whole pixels, so that the picture's pixels stay sharp.
-  function fitToScreen() {
+  // centred on whole pixels, so that the picture's pixels stay sharp. Out of
+  // full screen, a screen narrower than the picture shrinks it to fit, its
+  // buttons flowing below; the canvas's pixels are kept sharp when they fall
+  // on whole device pixels, smoothed otherwise.
+  function fit() {
     const full = fullScreenElement() === root;
-    // The controls' height with the space above them, whatever the zoom.
-    const below = commandBar.getBoundingClientRect().bottom - holder.getBoundingClientRect().bottom;
+    const commandBar = document.getElementById('commandes');
     let zoom = 1;
     if (full) {
+      view.classList.remove('etroit');
+      canvas.style.width = `${data.width}px`;
+      canvas.style.height = `${data.height}px`;
+      // The controls' height with the space above them, whatever the zoom.
+      const below = commandBar.getBoundingClientRect().bottom - holder.getBoundingClientRect().bottom;
       const room = window.innerHeight - below;
       zoom = Math.max(1, Math.floor(Math.min(window.innerWidth / scene.offsetWidth, room / scene.offsetHeight)));
+      const width = scene.offsetWidth * zoom;
+      const height = scene.offsetHeight * zoom;
+      const left = Math.max(0, Math.floor((window.innerWidth - width) / 2));
+      const top = Math.max(0, Math.floor((window.innerHeight - height - below) / 2));
+      scene.style.setProperty('--zoom', String(zoom));
+      holder.style.width = `${width}px`;
+      holder.style.height = `${height}px`;
+      root.style.padding = `${top}px 0 0 ${left}px`;
+      commandBar.style.marginLeft = `${Math.floor((width - commandBar.offsetWidth) / 2)}px`;
+      canvas.style.imageRendering = 'pixelated';
+      return;
     }
-    const width = scene.offsetWidth * zoom;
-    const height = scene.offsetHeight * zoom;
-    const left = Math.max(0, Math.floor((window.innerWidth - width) / 2));
-    const top = Math.max(0, Math.floor((window.innerHeight - height - below) / 2));
-    scene.style.setProperty('--zoom', String(zoom));
-    holder.style.width = full ? `${width}px` : '';
-    holder.style.height = full ? `${height}px` : '';
-    root.style.padding = full ? `${top}px 0 0 ${left}px` : '';
-    commandBar.style.marginLeft = full ? `${Math.floor((width - commandBar.offsetWidth) / 2)}px` : '';
-  }
-
-  // ---- Keyboard -----------------------------------------------------------
-
-  // Page-wide keys. The default action is prevented on key-down: a focused
-  // button is otherwise pressed by Space when the key goes up, which would
-  // start the scenario just clicked over again instead of pausing.
-  const keys = {
-    ' ': () => togglePause(),
-    ArrowLeft: () => seek(shown.frame - 1),
-    ArrowRight: () => seek(shown.frame + 1),
-    Home: () => seek(0),
-    End: () => seek(frameCount()),
-    f: () => toggleFullScreen(),
-    F: () => toggleFullScreen(),
-  };
-
-  function onKey(event) {
-    if (event.ctrlKey || event.altKey || event.metaKey) return;
-    const action = keys[event.key];
-    if (!action || lists === null) return;
-    event.preventDefault();
-    if (event.repeat && event.key === ' ') return;
-    action();
+    scene.style.setProperty('--zoom', '1');
+    holder.style.width = '';
+    holder.style.height = '';
+    root.style.padding = '';
+    commandBar.style.marginLeft = '';
+    const room = view.clientWidth;
+    const narrow = room < data.width;
+    view.classList.toggle('etroit', narrow);
+    zoom = narrow ? room / data.width : 1;
+    canvas.style.width = `${data.width * zoom}px`;
+    canvas.style.height = `${data.height * zoom}px`;
+    const devicePixels = (zoom * window.devicePixelRatio) / data.scale;
+    canvas.style.imageRendering = Math.abs(devicePixels - Math.round(devicePixels)) < 1e-6 ? 'pixelated' : 'auto';
   }
 
   // ---- Start --------------------------------------------------------------
@@ -223,9 +194,7 @@ export function startScenes() {
   function build() {
     canvas.width = width;
     canvas.height = height;
-    canvas.style.width = `${data.width}px`;
-    canvas.style.height = `${data.height}px`;
-    scene.style.width = `${data.width}px`;
+    scene.style.setProperty('--largeur', `${data.width}px`);
     root.style.setProperty('--largeur', `${data.width}px`);
 
     // The buttons sit where the program's window has them, below the picture.
@@ -236,33 +205,22 @@ export function startScenes() {
       button.textContent = scenario.caption;
       button.title = scenario.title;
       button.disabled = true;
-      Object.assign(button.style, {
-        left: `${scenario.x}px`,
-        top: `${scenario.y - data.height}px`,
-        width: `${scenario.width}px`,
-        height: `${scenario.height}px`,
-      });
+      button.style.setProperty('--x', `${scenario.x}px`);
+      button.style.setProperty('--y', `${scenario.y - data.height}px`);
+      button.style.setProperty('--largeur', `${scenario.width}px`);
+      button.style.setProperty('--hauteur', `${scenario.height}px`);
       button.addEventListener('click', () => start(index));
       scenarioBar.appendChild(button);
       bottom = Math.max(bottom, scenario.y + scenario.height);
     });
-    scenarioBar.style.height = `${bottom - data.height}px`;
-
-    document.getElementById('debut').addEventListener('click', () => seek(0));
-    document.getElementById('precedente').addEventListener('click', () => seek(shown.frame - 1));
-    document.getElementById('suivante').addEventListener('click', () => seek(shown.frame + 1));
-    document.getElementById('fin').addEventListener('click', () => seek(frameCount()));
-    document.getElementById('plein-ecran').addEventListener('click', toggleFullScreen);
-    pauseButton.addEventListener('click', togglePause);
-    slider.addEventListener('input', () => seek(Number(slider.value)));
-    for (const button of speedButtons)
-      button.addEventListener('click', () => setSpeed(Number(button.dataset.vitesse)));
-    for (const control of controls) control.disabled = true;
-    document.addEventListener('keydown', onKey);
-    document.addEventListener('fullscreenchange', fitToScreen);
-    document.addEventListener('webkitfullscreenchange', fitToScreen);
-    window.addEventListener('resize', fitToScreen);
-    update();
+    scenarioBar.style.setProperty('--hauteur', `${bottom - data.height}px`);
+    onFullScreenChange(() => {
+      if (!view.hidden) fit();
+    });
+    window.addEventListener('resize', () => {
+      if (!view.hidden) fit();
+    });
+    fit();
   }
 
   async function load() {
@@ -295,10 +253,31 @@ export function startScenes() {
       shown = { scenario: data.startupScenario, frame: data.scenarios[data.startupScenario].frames };
 
     for (const button of scenarioBar.querySelectorAll('button')) button.disabled = false;
-    for (const control of controls) control.disabled = false;
     update();
   }
 
   build();
   load().catch((error) => fail(`Les images de cette page n'ont pas pu être lues (${error.message}).`));
+
+  // The transport's player.
+  return {
+    view,
+    slot,
+    step: 1,
+    fullScreen: root,
+    set onChange(listener) {
+      onChange = listener;
+    },
+    ready: () => lists !== null,
+    count: frameCount,
+    at: () => shown.frame,
+    playing: () => playing,
+    speed: () => speed,
+    label: () => `${shown.frame} / ${frameCount()} · ${seconds(shown.frame)}`,
+    spoken: () => `image ${shown.frame} sur ${frameCount()}, ${seconds(shown.frame)}`,
+    togglePause,
+    seek,
+    setSpeed,
+    fit,
+  };
 }

@@ -93,6 +93,9 @@ check_tree() {
     local metainfo=$top/share/metainfo/$appid.metainfo.xml
     grep -qx 'Exec=antenne' "$desktop" || fail "$what: the desktop entry does not run antenne"
     grep -qx 'Icon=antenne' "$desktop" || fail "$what: the desktop entry's icon is not antenne"
+    # Its action opens the page installed with it on the laboratory.
+    grep -qxF "Exec=sensible-browser \"file://$prefix/share/antenne/antenne.html#labo\"" "$desktop" \
+        || fail "$what: the desktop entry's laboratory does not open $prefix/share/antenne/antenne.html#labo"
     grep -q "<id>$appid</id>" "$metainfo" || fail "$what: the metainfo's id is not $appid"
     grep -q '<launchable type="desktop-id">antenne.desktop</launchable>' "$metainfo" \
         || fail "$what: the metainfo does not launch antenne.desktop"
@@ -156,7 +159,7 @@ if have dpkg-deb && have dpkg-shlibdeps; then
     depends=$(field Depends)
     echo "Depends: $depends"
     depended=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
-    for library in libqt6core6 libqt6gui6 libqt6widgets6 libgif7 libc6 libstdc++6; do
+    for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libgif7 libc6 libstdc++6; do
         grep -qxF "$library" <<<"$depended" || fail "Depends lacks $library"
     done
 
