@@ -4,6 +4,7 @@
 #include "model/figures.h"
 #include "model/french.h"
 #include "model/laboratory.h"
+#include "model/loop.h"
 #include "surface/fonts.h"
 
 #include <QColor>
@@ -121,10 +122,10 @@ std::vector<double> limitsOn(const labo::Settings& s, const graph::Axis& axis)
 // From when to when the gust blows within the run, if it does.
 std::optional<std::pair<double, double>> gustInterval(const labo::Settings& s)
 {
-    if (s.wind == 0 || s.windStart >= s.length)
+    const labo::Loop loop(s);
+    if (!loop.gustInRun())
         return std::nullopt;
-    const double end = s.windLength > 0 ? std::min(s.length, s.windStart + s.windLength) : s.length;
-    return std::pair{s.windStart, end};
+    return std::pair{loop.gustStart(), std::min(s.length, loop.gustEnd())};
 }
 
 // The middle of the pixel a one-pixel line at v covers, so that it stays

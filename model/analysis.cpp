@@ -153,6 +153,19 @@ bool IsStable(const LinearModel& model)
     return eigenvalues(model.A).front().real() < 0;
 }
 
+PoleShape ShapeOf(const Complex& pole)
+{
+    const double pulsation = std::abs(pole);
+    return {pulsation > 0 ? -pole.real() / pulsation : 1.0, pulsation};
+}
+
+std::optional<double> GainMarginDb(const Analysis& analysis)
+{
+    if (!analysis.hasGainMargin || !std::isfinite(analysis.gainMargin))
+        return std::nullopt;
+    return 20 * std::log10(analysis.gainMargin);
+}
+
 Analysis Analyse(const Settings& settings)
 {
     Analysis a;
@@ -166,8 +179,9 @@ Analysis Analyse(const Settings& settings)
                                    [](const Complex& p) { return std::fabs(p.imag()) > 1e-9 * std::abs(p); });
     if (pair != a.poles.end()) {
         a.hasDominant = true;
-        a.naturalPulsation = std::abs(*pair);
-        a.damping = -pair->real() / a.naturalPulsation;
+        const PoleShape shape = ShapeOf(*pair);
+        a.naturalPulsation = shape.pulsation;
+        a.damping = shape.damping;
     } else if (a.poles[0].real() * a.poles[1].real() > 0) {
         a.hasDominant = true;
         a.naturalPulsation = std::sqrt(a.poles[0].real() * a.poles[1].real());

@@ -27,6 +27,13 @@ OpenLoop OpenLoopOf(const Settings& settings);
 Complex OpenLoopAt(const OpenLoop& loop, double K, double w);
 double OpenLoopPhase(const OpenLoop& loop, double w);
 
+// A complex pole's damping, -Re p / |p|, and natural pulsation |p| (rad/s).
+struct PoleShape {
+    double damping;
+    double pulsation;
+};
+PoleShape ShapeOf(const Complex& pole);
+
 // The closed loop's poles: the eigenvalues of the linear model's state
 // matrix, by Eigen, with gain K, sorted by decreasing real part.
 std::vector<Complex> ClosedLoopPoles(const Settings& settings, double K);
@@ -74,6 +81,9 @@ struct Analysis {
 };
 
 Analysis Analyse(const Settings& settings);
+
+// The gain margin in dB, when it is finite.
+std::optional<double> GainMarginDb(const Analysis& analysis);
 
 // The root locus: the closed loop's poles at `count` gains spaced evenly on
 // a logarithmic scale from `low` to `high`, each branch kept in its place

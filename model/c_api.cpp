@@ -7,6 +7,7 @@
 #include "model/exercise.h"
 #include "model/json.h"
 #include "model/laboratory.h"
+#include "model/loop.h"
 #include "model/report.h"
 
 #include <string>
@@ -57,14 +58,17 @@ ANTENNE_EXPORT(antenne_compute) int antenne_compute(int length)
     Results& r = results();
     r.lab = labo::Compute(r.input.substr(0, static_cast<std::size_t>(length > 0 ? length : 0)));
     r.samples.clear();
-    r.samples.reserve(r.lab.run.samples.size() * 7);
+    r.samples.reserve(r.lab.run.samples.size() * 8);
+    const labo::Loop loop(r.lab.parsed.settings);
     for (const labo::Sample& s : r.lab.run.samples)
-        r.samples.insert(r.samples.end(), {s.t, s.setPoint, s.position, s.error, s.command, s.voltage, s.windTorque});
+        r.samples.insert(r.samples.end(), {s.t, s.setPoint, s.position, s.error, s.command, s.voltage, s.windTorque,
+                                           loop.saturated(s.command) ? 1.0 : 0.0});
     return static_cast<int>(r.lab.run.samples.size());
 }
 
-// Seven doubles a sample: t, consigne, position, erreur, commande, tension
-// moteur, couple du vent.
+// Eight doubles a sample: t, consigne, position, erreur, commande, tension
+// moteur, couple du vent, and 1 where the chopper's limit holds the
+// command (0 elsewhere).
 ANTENNE_EXPORT(antenne_samples) const double* antenne_samples()
 {
     return results().samples.data();
@@ -92,8 +96,9 @@ ANTENNE_EXPORT(antenne_length) int antenne_length()
 }
 
 // The root locus of the set-up computed last, at `count` gains from `low` to
-// `high`: returns the branches' count; each gain is then 1 + 2 x branches
-// doubles: K, then each pole's real and imaginary parts.
+// `high`: returns the branches' count; each gain is then 1 + 4 x branches
+// doubles: K, then each pole's real and imaginary parts, damping and
+// natural pulsation.
 ANTENNE_EXPORT(antenne_locus) int antenne_locus(double low, double high, int count)
 {
     Results& r = results();
@@ -101,8 +106,10 @@ ANTENNE_EXPORT(antenne_locus) int antenne_locus(double low, double high, int cou
     r.locus.clear();
     for (std::size_t i = 0; i < locus.gains.size(); ++i) {
         r.locus.push_back(locus.gains[i]);
-        for (const labo::Complex& p : locus.poles[i])
-            r.locus.insert(r.locus.end(), {p.real(), p.imag()});
+        for (const labo::Complex& p : locus.poles[i]) {
+            const labo::PoleShape shape = labo::ShapeOf(p);
+            r.locus.insert(r.locus.end(), {p.real(), p.imag(), shape.damping, shape.pulsation});
+        }
     }
     return locus.poles.empty() ? 0 : static_cast<int>(locus.poles.front().size());
 }

@@ -87,6 +87,11 @@ const Figure* runFigure(const std::string& name, const Figures& f)
 
 }  // namespace
 
+std::string ExerciseUnit(const Exercise& e)
+{
+    return quantity(e.name).unit;
+}
+
 std::string ExerciseStatement(const Exercise& e)
 {
     const Quantity& q = quantity(e.name);
@@ -99,7 +104,9 @@ std::string ExerciseStatement(const Exercise& e)
     return {};
 }
 
-Reading ExerciseReading(const Exercise& e, const Laboratory& lab)
+namespace {
+
+Reading signedReading(const Exercise& e, const Laboratory& lab)
 {
     const Analysis& a = lab.analysis;
     if (const Figure* figure = runFigure(e.name, lab.figures)) {
@@ -118,12 +125,22 @@ Reading ExerciseReading(const Exercise& e, const Laboratory& lab)
             return {std::nullopt, "pas de marge de gain : aucun gain ne rend la boucle stable"};
         if (!std::isfinite(a.gainMargin))
             return {std::nullopt, "la marge de gain est infinie : aucun gain ne rend la boucle instable"};
-        return {20 * std::log10(a.gainMargin), {}};
+        return {GainMarginDb(a), {}};
     }
     if (!a.critical)
         return {std::nullopt, a.stableGains.empty() ? "pas de gain critique : la boucle est instable pour tout K"
                                                     : "pas de gain critique : la boucle reste stable pour tout K plus grand"};
     return {e.name == "Kcrit" ? a.critical->K : a.critical->omega, {}};
+}
+
+}  // namespace
+
+Reading ExerciseReading(const Exercise& e, const Laboratory& lab)
+{
+    Reading r = signedReading(e, lab);
+    if (r.value && quantity(e.name).magnitude)
+        r.value = std::fabs(*r.value);
+    return r;
 }
 
 double GoalTolerance(const Exercise& e)
@@ -145,7 +162,7 @@ Verdict JudgeGoal(const Exercise& e, const Laboratory& lab)
         " (objectif : " + given(e.target, q) + " à " + gap(GoalTolerance(e), q, false) + " près).";
     if (!r.value)
         return {false, "Pas encore : " + std::string(q.phrase) + " n'est pas mesurable, " + r.reason + objective};
-    const double value = q.magnitude ? std::fabs(*r.value) : *r.value;
+    const double value = *r.value;
     const double target = q.magnitude ? std::fabs(e.target) : e.target;
     const std::string now = std::string(q.phrase) + " vaut " + amount(value, q);
     const double off = value - target;
@@ -162,7 +179,7 @@ Verdict JudgePrediction(const Exercise& e, const Laboratory& lab, double predict
     const std::string yours = "votre prédiction (" + given(prediction, q) + ")";
     if (!r.value)
         return {false, "Rien à prédire sur ce réglage : " + r.reason + "."};
-    const double answer = q.magnitude ? std::fabs(*r.value) : *r.value;
+    const double answer = *r.value;
     const double guess = q.magnitude ? std::fabs(prediction) : prediction;
     const double place = 0.5 * std::pow(10.0, -q.decimals);
     const double off = guess - answer;
@@ -179,7 +196,7 @@ std::string ExerciseAnswer(const Exercise& e, const Laboratory& lab)
     const Reading r = ExerciseReading(e, lab);
     if (!r.value)
         return "Réponse : " + r.reason + ".";
-    std::string text = "Réponse : " + std::string(q.phrase) + " vaut " + amount(q.magnitude ? std::fabs(*r.value) : *r.value, q);
+    std::string text = "Réponse : " + std::string(q.phrase) + " vaut " + amount(*r.value, q);
     if (e.name == "Kcrit" && lab.analysis.critical)
         text += ", à la pulsation ω = " + FrenchSignificant(lab.analysis.critical->omega, 4) + " rad/s";
     return text + ".";

@@ -15,11 +15,15 @@ struct Verdict {
     std::string text;  // "Réussi : ...", "Pas encore : ...", "Juste : ..."
 };
 
+// The unit an exercise's figure is in: "%", "s", "°", "dB", "rad/s", or "".
+std::string ExerciseUnit(const Exercise& exercise);
+
 // "Objectif : réglez la boucle pour que ..." or "Question : prédisez ...".
 std::string ExerciseStatement(const Exercise& exercise);
 
 // The figure an exercise reads on the set-up, in its unit (%, s, degrees,
-// dB, or K and rad/s), or nothing, with the reason, when there is none.
+// dB, or K and rad/s), the errors by their size; or nothing, with the
+// reason, when there is none.
 struct Reading {
     std::optional<double> value;
     std::string reason;

@@ -136,12 +136,11 @@ std::vector<State> calmRun(const Run& run, std::size_t from)
     Settings calm = run.settings;
     calm.wind = 0;
     const Loop loop(calm);
-    const double step = IntegrationStep(run.settings);
     std::vector<State> states{run.states[from]};
     State x = run.states[from];
     for (std::size_t k = from + 1; k < run.states.size(); ++k) {
         Integrate(loop, x, static_cast<double>(k - 1) * SampleInterval, static_cast<double>(k) * SampleInterval,
-                  step);
+                  run.step);
         states.push_back(x);
     }
     return states;

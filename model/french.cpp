@@ -126,7 +126,7 @@ std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& a
         lines.emplace_back("Marge de gain", "infinie");
     else
         lines.emplace_back("Marge de gain", FrenchSignificant(a.gainMargin, 4) + " (" +
-                                                French(20 * std::log10(a.gainMargin), 1) + " dB), " +
+                                                French(*GainMarginDb(a), 1) + " dB), " +
                                                 pulsation(a.gainMarginOmega));
     if (a.hasPhaseMargin)
         lines.emplace_back("Marge de phase", French(a.phaseMargin, 1) + "°, " + pulsation(a.phaseMarginOmega));

@@ -89,11 +89,21 @@ std::string ReportJson(const Laboratory& lab)
         json.beginObject()
             .key("kind").value(e.kind == Exercise::Kind::Goal ? "objectif" : "question")
             .key("name").value(e.name)
-            .key("statement").value(ExerciseStatement(e));
+            .key("statement").value(ExerciseStatement(e))
+            .key("unit").value(ExerciseUnit(e));
         if (e.kind == Exercise::Kind::Goal)
             json.key("target").value(e.target).key("tolerance").value(GoalTolerance(e));
         json.endObject();
     }
+    // What each goal would read on this set-up, for "Créer un exercice" to
+    // start from.
+    json.key("goalReadings").beginObject();
+    for (const std::string& name : GoalNames()) {
+        const Reading reading = ExerciseReading({Exercise::Kind::Goal, name, 0, 0, {}}, lab);
+        json.key(name);
+        reading.value ? json.value(*reading.value) : json.null();
+    }
+    json.endObject();
     json.key("fixed").beginArray();
     for (const std::string& name : e.fixed)
         json.value(name);
@@ -132,6 +142,11 @@ std::string ReportJson(const Laboratory& lab)
         json.value("infinite");
     else
         json.value(a.gainMargin);
+    json.key("gainMarginDb");
+    if (const std::optional<double> dB = GainMarginDb(a))
+        json.value(*dB);
+    else
+        json.null();
     json.key("gainMarginOmega").value(a.gainMarginOmega);
     json.key("phaseMargin");
     a.hasPhaseMargin ? json.value(a.phaseMargin) : json.null();

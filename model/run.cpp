@@ -94,6 +94,7 @@ Run Simulate(const Settings& settings)
     run.settings = settings;
     const Loop loop(settings);
     const double step = IntegrationStep(settings);
+    run.step = step;
     const auto count = static_cast<int>(std::floor(settings.length / SampleInterval + 1e-9)) + 1;
     run.samples.reserve(static_cast<std::size_t>(count));
     run.states.reserve(static_cast<std::size_t>(count));

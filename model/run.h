@@ -30,6 +30,7 @@ struct Run {
     std::vector<State> states;  // the loop's state at each sample
     bool diverged = false;
     double divergedAt = 0;      // the time of the first sample past those bounds
+    double step = 0;            // the integration step it took, s
 };
 
 Run Simulate(const Settings& settings);

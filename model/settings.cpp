@@ -286,6 +286,11 @@ const std::vector<NumberSetting>& NumberSettings()
     return table;
 }
 
+std::vector<std::string> GoalNames()
+{
+    return {std::begin(goalNames), std::end(goalNames)};
+}
+
 const std::vector<std::string>& SettingNames()
 {
     return names;

@@ -89,6 +89,9 @@ std::string FileStem(const Settings& settings);
 // (preset and the exercise's) are written only when set.
 const std::vector<std::string>& SettingNames();
 
+// The names an exercise's goal may take: D1, tr5, traine, vent, MP, MG.
+std::vector<std::string> GoalNames();
+
 // The numbers of a link: where each goes, and what it accepts.
 struct NumberSetting {
     const char* name;

@@ -44,7 +44,7 @@ int main(int argc, char** argv)
         const int count = antenne_compute(length);
         std::printf("{\"report\":%s,\"samples\":[", antenne_report());
         const double* samples = antenne_samples();
-        for (int i = 0; i < count * 7; ++i)
+        for (int i = 0; i < count * 8; ++i)
             std::printf("%s%.17g", i == 0 ? "" : ",", samples[i]);
         const char* csv = antenne_csv();
         std::printf("],\"csv\":\"%s\"}\n", base64(csv, antenne_length()).c_str());

@@ -10,7 +10,7 @@
 // each margin as drawn: its label, its pulsation (rad/s) and the segment's
 // ends in the chart's unit (dB or degrees), null when not drawn.
 import uPlot from '../vendor/uplot/uPlot.esm.js';
-import { french, significant } from './format.js';
+import { axisLabels, french, legendValue, significant } from './format.js';
 
 const colours = {
   gain: '#1f4fbf',
@@ -30,14 +30,6 @@ function pulsationValues(u, splits) {
     return labelled ? french(10 ** power, Math.max(0, -power)) : '';
   });
 }
-
-function axisValues(u, splits) {
-  const step = splits.length > 1 ? Math.abs(splits[1] - splits[0]) : 1;
-  const decimals = Math.max(0, Math.min(3, -Math.floor(Math.log10(step) + 1e-9)));
-  return splits.map((v) => french(v, decimals));
-}
-
-const legendValue = (format) => (u, v) => (v === null || v === undefined ? '—' : format(v));
 
 // The curve's value at ω, interpolated on the logarithmic pulsations.
 function valueAt(omega, values, w) {
@@ -170,7 +162,7 @@ export function createBode(holder) {
         { label: lastChart ? 'ω (rad/s)' : null, values: pulsationValues, filter: (u, splits) => splits,
           size: lastChart ? 40 : 28, labelSize: lastChart ? 18 : 0, grid: { stroke: 'rgba(0, 0, 0, 0.06)', width: 1 },
           ticks: { stroke: 'rgba(0, 0, 0, 0.2)', width: 1, size: 4 } },
-        { label: `${label} (${unit})`, values: axisValues, size: 56, incrs, space: 24 },
+        { label: `${label} (${unit})`, values: axisLabels, size: 56, incrs, space: 24 },
       ],
       hooks: {
         drawAxes: [(u) => drawLevel(u, level)],
@@ -200,16 +192,17 @@ export function createBode(holder) {
     let gain = null;
     let phase = null;
     const gm = analysis.gainMargin;
+    const dB = analysis.gainMarginDb;
     if (gm === 'infinite') {
       words.push('Marge de gain infinie : la phase n\'atteint jamais −180°.');
     } else if (typeof gm !== 'number') {
       words.push('Pas de marge de gain : aucun gain K ne stabilise la boucle.');
     } else {
-      const dB = 20 * Math.log10(gm);
+      // There |C G| is 1 / MG: the segment rises from -MG dB on the curve.
       const w = analysis.gainMarginOmega;
       const label = `MG = ${french(dB, 1)} dB`;
       words.push(`${label} à ω = ${significant(w, 3)} rad/s${inside(w) ? '' : ' (hors du tracé)'}.`);
-      if (inside(w)) gain = { label, omega: w, from: valueAt(omega, bode.gain, w), to: 0 };
+      if (inside(w)) gain = { label, omega: w, from: -dB, to: 0 };
     }
     const pm = analysis.phaseMargin;
     if (typeof pm !== 'number') {

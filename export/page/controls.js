@@ -31,7 +31,7 @@ function toSlider(slider, numbers, x) {
 }
 
 // The place of a gain along the K slider, as a fraction of its track.
-export function gainPlace(slider, numbers, K) {
+function gainPlace(slider, numbers, K) {
   const { low, high } = sliderRange(slider, numbers);
   return Math.log(K / low) / Math.log(high / low);
 }

@@ -13,7 +13,6 @@ const questions = [
   ['Kcrit', 'Gain critique Kcrit'], ['wcrit', 'Pulsation critique ωcrit (rad/s)'], ['D1', 'Dépassement D1 (%)'],
   ['tr5', 'Temps de réponse à 5 % (s)'], ['traine', 'Erreur de traînage (°)'], ['vent', 'Erreur due au vent (°)'],
 ];
-const units = { D1: '%', tr5: 's', traine: '°', vent: '°', MP: '°', MG: 'dB', Kcrit: '', wcrit: 'rad/s' };
 // The settings a teacher may hold, with their names on screen.
 const holdable = [
   ['regulateur', 'Régulateur'], ['K', 'K'], ['Ti', 'Ti'], ['Td', 'Td'], ['N', 'N'], ['antisaturation', 'Antisaturation'],
@@ -86,16 +85,12 @@ export function createExercise(model, { current, recompute, reveal }) {
   }
   const kind = () => form.querySelector('[name="creation-type"]:checked').value;
 
-  // The goal's target starts at the set-up's own value, a good start for the teacher.
+  // The goal's target starts at what the model reads on the set-up shown, a
+  // good start for the teacher.
   function suggest() {
     const report = current();
     if (!report || kind() !== 'exercice') return;
-    const name = names.value;
-    const figure = report.figures.find((f) => f.key === name);
-    let value = figure && figure.value !== null ? figure.value : null;
-    if (name === 'MP') value = report.analysis.phaseMargin;
-    if (name === 'MG' && typeof report.analysis.gainMargin === 'number') value = 20 * Math.log10(report.analysis.gainMargin);
-    if (['traine', 'vent'].includes(name) && value !== null) value = Math.abs(value);
+    const value = report.goalReadings[names.value];
     target.value = value === null || value === undefined ? '' : String(Number(value.toPrecision(3))).replace('.', ',');
   }
 
@@ -158,7 +153,7 @@ export function createExercise(model, { current, recompute, reveal }) {
       const question = exercise.kind === 'question';
       predictionBox.hidden = !question;
       answerButton.hidden = !question;
-      unit.textContent = question ? units[exercise.name] : '';
+      unit.textContent = question ? exercise.unit : '';
       const key = `${exercise.kind}:${exercise.name}`;
       if (key !== shownFor) {
         shownFor = key;

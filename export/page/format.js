@@ -32,3 +32,14 @@ export function rounded(x, digits) {
 export function linkNumber(x) {
   return String(Number(x.toPrecision(12)));
 }
+
+// Axis labels for uPlot, with a decimal comma and as many places as the
+// ticks' step needs.
+export function axisLabels(u, splits) {
+  const step = splits.length > 1 ? Math.abs(splits[1] - splits[0]) : 1;
+  const decimals = Math.max(0, Math.min(4, -Math.floor(Math.log10(step) + 1e-9)));
+  return splits.map((v) => french(v, decimals));
+}
+
+// A legend's value for uPlot, written by `format`, or a dash where there is none.
+export const legendValue = (format) => (u, v) => (v === null || v === undefined ? '—' : format(v));

@@ -121,10 +121,9 @@ export async function createLab(model, data) {
 
   function showMoment() {
     if (!run) return;
-    const limit = Number(values.saturation);
-    picture.draw(run, at, limit);
+    picture.draw(run, at);
     plots.moveTo(run.t[at]);
-    const limited = limit > 0 && Math.abs(run.commande[at]) > limit;
+    const limited = run.limitee[at] === 1;
     readout.textContent = `t = ${french(run.t[at], 2)} s · consigne ${french(run.consigne[at], 1)}° · ` +
       `erreur ${french(run.erreur[at], 2)}° · commande ${french(run.commande[at], 1)} V` +
       `${limited ? ' (limitée)' : ''} · tension ${french(run.tension[at], 1)} V · position ${french(run.position[at], 1)}°`;

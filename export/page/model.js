@@ -10,8 +10,9 @@ const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 const system = { fd_close: () => 0, fd_seek: () => 0, fd_write: () => 0 };
 
-// The columns of a run, as the model writes them, seven doubles a sample.
-export const columns = ['t', 'consigne', 'position', 'erreur', 'commande', 'tension', 'vent'];
+// The columns of a run, as the model writes them, eight doubles a sample;
+// 'limitee' is 1 where the chopper's limit holds the command.
+export const columns = ['t', 'consigne', 'position', 'erreur', 'commande', 'tension', 'vent', 'limitee'];
 
 export async function loadModel() {
   // The module is written after the page's script: read once the page is.
@@ -57,18 +58,22 @@ export async function loadModel() {
       const code = { objectif: 0, prediction: 1, reponse: 2 }[what];
       return JSON.parse(text(m.antenne_exercise(code, prediction)));
     },
-    // The root locus of the last set-up: each gain, and each branch's pole there.
+    // The root locus of the last set-up: each gain, and each branch's pole
+    // there with its damping and natural pulsation.
     locus(low, high, count) {
       const branches = m.antenne_locus(low, high, count);
-      const stride = 1 + 2 * branches;
+      const stride = 1 + 4 * branches;
       const flat = doubles(m.antenne_locus_data(), count * stride);
       const gains = new Float64Array(count);
-      const poles = Array.from({ length: branches }, () => ({ re: new Float64Array(count), im: new Float64Array(count) }));
+      const fields = ['re', 'im', 'damping', 'pulsation'];
+      const poles = Array.from({ length: branches },
+                               () => Object.fromEntries(fields.map((f) => [f, new Float64Array(count)])));
       for (let i = 0; i < count; ++i) {
         gains[i] = flat[i * stride];
         poles.forEach((branch, b) => {
-          branch.re[i] = flat[i * stride + 1 + 2 * b];
-          branch.im[i] = flat[i * stride + 2 + 2 * b];
+          fields.forEach((f, k) => {
+            branch[f][i] = flat[i * stride + 1 + 4 * b + k];
+          });
         });
       }
       return { gains, poles };

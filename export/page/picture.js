@@ -94,9 +94,8 @@ export async function createPicture(canvas, diagramBase64) {
     canvas.style.height = `${(cssWidth * height) / width}px`;
   }
 
-  // The moment `at` of the run (an index into its samples), with `limit` the
-  // chopper's limit (0: none).
-  function draw(run, at, limit) {
+  // The moment `at` of the run (an index into its samples).
+  function draw(run, at) {
     const background = getComputedStyle(document.documentElement).getPropertyValue('--fond').trim() || '#f0f0f0';
     context.setTransform(scale, 0, 0, scale, -left * scale, 0);
     context.fillStyle = background;
@@ -123,7 +122,7 @@ export async function createPicture(canvas, diagramBase64) {
     if (run.vent[at] !== 0) wind(context, run.vent[at]);
 
     // The values beside their arrows.
-    const limited = limit > 0 && Math.abs(run.commande[at]) > limit;
+    const limited = run.limitee[at] === 1;
     context.fillStyle = blue;
     context.fillText(`t = ${french(run.t[at], 2)} s`, left + 8, 20);
     context.fillText(`θc = ${french(run.consigne[at], 1)}°`, 72, 108);

@@ -13,7 +13,7 @@
 //   view()               { mode: 'dominant' | 'all' | 'user', x: [min, max], y: [min, max] }
 //   readout()            the text shown beside a pointed point, '' when none
 import uPlot from '../vendor/uplot/uPlot.esm.js';
-import { french, rounded, significant } from './format.js';
+import { axisLabels, french, rounded, significant } from './format.js';
 
 const colours = {
   branch: '#7d8fb3',
@@ -30,13 +30,6 @@ const colours = {
 const reach = { mouse: 16, touch: 30, pen: 20 };
 // A press that moves farther than this is a drag (a zoom), not a choice.
 const clickSlop = 8;
-
-// Axis labels with a decimal comma, as many decimals as the ticks' step needs.
-function axisValues(u, splits) {
-  const step = splits.length > 1 ? Math.abs(splits[1] - splits[0]) : 1;
-  const decimals = Math.max(0, Math.min(4, -Math.floor(Math.log10(step) + 1e-9)));
-  return splits.map((v) => french(v, decimals));
-}
 
 // The smallest of 1, 1.5, 2, 3, 5 or 7.5 times a power of ten that is at
 // least x: the dominant view's scale moves by these steps only, so that it
@@ -111,11 +104,17 @@ function nearestIndex(gains, K) {
   return best;
 }
 
-// The point's K as choosing it would set it (3 significant digits), ζ and ωn.
-function readoutText({ K, re, im }) {
-  const wn = Math.hypot(re, im);
-  const zeta = wn > 0 ? -re / wn : NaN;
-  return `K = ${significant(rounded(K, 3), 3)} · ζ = ${french(zeta, 2)} · ωn = ${significant(wn, 3)} rad/s`;
+// The point's K as choosing it would set it (3 significant digits), and the
+// model's damping and pulsation of its pole.
+function readoutText({ K, damping, pulsation }) {
+  return `K = ${significant(rounded(K, 3), 3)} · ζ = ${french(damping, 2)} · ωn = ${significant(pulsation, 3)} rad/s`;
+}
+
+// One sample of the locus, as the model gives it.
+function sampleOf(locus, branch, index) {
+  const b = locus.poles[branch];
+  return { branch, index, K: locus.gains[index], re: b.re[index], im: b.im[index], damping: b.damping[index],
+           pulsation: b.pulsation[index] };
 }
 
 function button(text, title) {
@@ -330,8 +329,8 @@ export function createPlane(holder, { chooseK }) {
         bind: { dblclick: () => null },
       },
       axes: [
-        { scale: 'x', label: 'Re (s⁻¹)', values: axisValues, space: 50, size: 36 },
-        { scale: 'y', label: 'Im (s⁻¹)', values: axisValues, space: 50, size: 50 },
+        { scale: 'x', label: 'Re (s⁻¹)', values: axisLabels, space: 50, size: 36 },
+        { scale: 'y', label: 'Im (s⁻¹)', values: axisLabels, space: 50, size: 50 },
       ],
       hooks: {
         drawClear: [drawBackground],
@@ -380,9 +379,9 @@ export function createPlane(holder, { chooseK }) {
     return pixels;
   }
 
-  // The locus's point nearest (x, y) (CSS pixels in the plot), within
-  // `limit`: on a segment between two gains, its K interpolated on their
-  // logarithmic spacing.
+  // The locus's sample nearest (x, y) (CSS pixels in the plot), within
+  // `limit` of the line through the samples: the end of that segment the
+  // pointer is nearer.
   function nearest(x, y, limit) {
     const { w, h } = plotSize();
     let best = null;
@@ -406,15 +405,7 @@ export function createPlane(holder, { chooseK }) {
       }
     });
     if (!best) return null;
-    const { branch, index, t } = best;
-    const b = locus.poles[branch];
-    const g = locus.gains;
-    return {
-      branch, index: t > 0.5 ? index + 1 : index,
-      K: g[index] * (g[index + 1] / g[index]) ** t,
-      re: b.re[index] + t * (b.re[index + 1] - b.re[index]),
-      im: b.im[index] + t * (b.im[index + 1] - b.im[index]),
-    };
+    return sampleOf(locus, best.branch, best.t > 0.5 ? best.index + 1 : best.index);
   }
 
   function point(at) {
@@ -499,9 +490,7 @@ export function createPlane(holder, { chooseK }) {
   }
 
   function pointIndex() {
-    const b = locus.poles[keyBranch];
-    point({ branch: keyBranch, index: keyIndex, K: locus.gains[keyIndex], re: b.re[keyIndex], im: b.im[keyIndex],
-            keys: true });
+    point({ ...sampleOf(locus, keyBranch, keyIndex), keys: true });
   }
 
   // The keys start from the current K, on the dominant branch, unless they

@@ -4,7 +4,7 @@
 // settings; a cursor that follows the run as it plays, and a click or a tap
 // on a curve that moves the run there.
 import uPlot from '../vendor/uplot/uPlot.esm.js';
-import { french } from './format.js';
+import { axisLabels, french, legendValue } from './format.js';
 
 const colours = {
   consigne: '#1f4fbf',
@@ -15,15 +15,8 @@ const colours = {
   gardee: '#a0a0a0',
 };
 
-// Axis labels and legend values with a decimal comma.
-function axisValues(decimals) {
-  return (u, splits) => splits.map((v) => french(v, decimals(u, splits)));
-}
-function splitsDecimals(u, splits) {
-  const step = splits.length > 1 ? Math.abs(splits[1] - splits[0]) : 1;
-  return Math.max(0, Math.min(4, -Math.floor(Math.log10(step) + 1e-9)));
-}
-const legendValue = (decimals) => (u, v) => (v === null || v === undefined ? '—' : french(v, decimals));
+// Legend values with a decimal comma and `decimals` places.
+const places = (decimals) => legendValue((v) => french(v, decimals));
 
 function chartHeight(width) {
   return Math.round(Math.max(160, Math.min(260, width * 0.42)));
@@ -41,10 +34,10 @@ function chartOptions(width, yLabel, series, onSeek, onPointer) {
     scales: { x: { time: false } },
     cursor: { sync: { key: 'antenne-labo' }, drag: { x: false, y: false } },
     legend: { live: true },
-    series: [{ label: 't (s)', value: legendValue(2) }, ...series],
+    series: [{ label: 't (s)', value: places(2) }, ...series],
     axes: [
-      { label: 't (s)', values: axisValues(splitsDecimals), size: 40 },
-      { label: yLabel, values: axisValues(splitsDecimals), size: 56 },
+      { label: 't (s)', values: axisLabels, size: 40 },
+      { label: yLabel, values: axisLabels, size: 56 },
     ],
     hooks: {
       ready: [
@@ -65,7 +58,7 @@ function chartOptions(width, yLabel, series, onSeek, onPointer) {
 }
 
 function line(label, stroke, options = {}) {
-  return { label, stroke, width: 2, value: legendValue(options.decimals ?? 2), ...options };
+  return { label, stroke, width: 2, value: places(options.decimals ?? 2), ...options };
 }
 
 export function createPlots(positionHolder, commandHolder, onSeek) {

@@ -54,7 +54,7 @@ window.antenneModele().then((model) => done(links.map((link) => {
   const { report, run } = model.compute(link);
   const samples = [];
   for (let i = 0; i < run.t.length; ++i)
-    for (const column of ['t', 'consigne', 'position', 'erreur', 'commande', 'tension', 'vent'])
+    for (const column of ['t', 'consigne', 'position', 'erreur', 'commande', 'tension', 'vent', 'limitee'])
       samples.push(run[column][i]);
   let csv = '';
   for (const byte of model.csv()) csv += String.fromCharCode(byte);
@@ -251,9 +251,9 @@ class LaboChecks:
         reference = native(self.reference, 'K=200')[0]['samples']
         canvas = "return document.getElementById('labo-image').toDataURL()"
         shown = {}
-        for key, sample in ((Keys.HOME, 0), (Keys.END, len(reference) // 7 - 1)):
+        for key, sample in ((Keys.HOME, 0), (Keys.END, len(reference) // 8 - 1)):
             ActionChains(self.d).send_keys(key).perform()
-            position = reference[7 * sample + 2]
+            position = reference[8 * sample + 2]
             text = f'{position:.1f}'.replace('.', ',').replace('-0,0', '0,0')
             readout = self.js("return document.getElementById('labo-valeurs').textContent")
             check(f'position {text}°' in readout, f'at sample {sample} the readout says {readout!r}, the run {position}')
