@@ -3,7 +3,7 @@
 // the main numbers a slider beside it, logarithmic for the gains and times.
 // A slider moves its field, and the field the slider; every change reaches
 // the laboratory at once, sliders while they move.
-import { linkNumber, rounded, significant } from './format.js';
+import { linkNumber, rounded, significant, typedNumber } from './format.js';
 
 // The slider's own steps: 0 to 1000 along the setting's range.
 const sliderSteps = 1000;
@@ -58,7 +58,7 @@ export function createControls(form, description, onChange) {
     const first = elements[0];
     if (first.type === 'radio') return (elements.find((e) => e.checked) || first).value;
     if (first.type === 'checkbox') return first.checked ? '1' : '0';
-    return first.value.trim();
+    return typedNumber(first.value);
   }
 
   function show(name, text) {

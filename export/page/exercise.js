@@ -4,6 +4,7 @@
 // writes such a link from the set-up shown. Until a question is answered or
 // its answer shown, what would give it away is kept out of sight.
 import { copyText } from './link.js';
+import { typedNumber } from './format.js';
 
 const goals = [
   ['D1', 'Dépassement D1 (%)'], ['tr5', 'Temps de réponse à 5 % (s)'], ['traine', 'Erreur de traînage (°)'],
@@ -50,9 +51,9 @@ export function createExercise(model, { current, recompute, reveal }) {
       say(result, result.met ? 'reussi' : 'rate');
       return;
     }
-    const typed = prediction.value.trim().replace(',', '.');
+    const typed = typedNumber(prediction.value).replace(',', '.');
     const value = Number(typed);
-    if (typed === '' || !Number.isFinite(value)) {
+    if (!/^[+-]?(\d+\.?\d*|\.\d+)(e[+-]?\d+)?$/i.test(typed) || !Number.isFinite(value)) {
       say({ text: 'Tapez d\'abord votre prédiction : un nombre, avec une virgule ou un point.' }, 'rate');
       prediction.focus();
       return;

@@ -28,6 +28,13 @@ export function rounded(x, digits) {
   return Math.round(x * factor) / factor;
 }
 
+// A number as a student types it, made one the model reads: thousands set
+// apart by a space ("2 620,1", as the page writes "10 000") joined up, and a
+// minus sign taken for a hyphen. Anything else is left for the reader to refuse.
+export function typedNumber(text) {
+  return text.trim().replace(/(\d)[ \u00a0\u202f](?=\d{3}(?!\d))/g, '$1').replace(/^\u2212/, '-');
+}
+
 // A number as a link writes it: a decimal point, no more digits than it has.
 export function linkNumber(x) {
   return String(Number(x.toPrecision(12)));

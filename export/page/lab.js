@@ -160,7 +160,8 @@ export async function createLab(model, data) {
     run = result.run;
     values = linkValues(report.link);
     if (from === 'address') {
-      const notes = report.problems.map((p) => `${p.message} La valeur par défaut est prise.`);
+      const notes = report.problems.map((p) => `${p.message} ${p.name === 'exercice' || p.name === 'question'
+        ? 'Le laboratoire s\'ouvre sans exercice.' : 'La valeur par défaut est prise.'}`);
       if (report.ignored.length)
         notes.push(`Ignoré${report.ignored.length > 1 ? 's' : ''} : ${report.ignored.map((n) => `« ${n} »`).join(', ')} ` +
                    `(${report.ignored.length > 1 ? 'ce ne sont pas des réglages' : 'ce n\'est pas un réglage'}).`);

@@ -166,6 +166,10 @@ class LaboChecks:
         check(self.js("return document.getElementById('labo-message').hidden"), 'a message for a good link')
         check(self.js("return document.getElementById('onglet-labo').getAttribute('aria-selected')") == 'true',
               'the laboratory\'s tab is not the one selected')
+        # A value typed as French writes it, thousands apart, is taken.
+        self.js("const k = document.getElementById('K'); k.value = '1\u00a0500,5';"
+                "k.dispatchEvent(new Event('change'))")
+        check('K=1500.5&' in self.address(), f'typed "1 500,5", the address became {self.address()}')
 
     def a_bad_value_is_reported_and_falls_back(self):
         self.open('K=abc&regulateur=PD&duree=60&inconnu=3')
