@@ -1,6 +1,7 @@
 #include "export/labo_export.h"
 
 #include "export/labo_graphs.h"
+#include "export/write_error.h"
 #include "model/csv.h"
 #include "model/decimal.h"
 #include "model/french.h"
@@ -60,8 +61,6 @@ QString number(double x)
 QString englishRange(const labo::NumberSetting& n)
 {
     const QString unit = QString::fromUtf8(unitOf(n.name));
-    if (n.lowExcluded)
-        return QStringLiteral("more than %1, up to %2%3").arg(number(n.low), number(n.high), unit);
     return QStringLiteral("%1%2 to %3%4%5")
         .arg(n.zeroOff ? QStringLiteral("0 (off) or ") : QString(), number(n.low), number(n.high), unit,
              QString::fromUtf8(zeroOf(n.name)));
@@ -107,8 +106,9 @@ namespace {
 
 void put(QIODevice& device, const QByteArray& bytes)
 {
+    errno = 0;
     if (device.write(bytes) != bytes.size())
-        throw std::runtime_error(device.errorString().toStdString());
+        throw WriteError(device);
 }
 
 }  // namespace
@@ -149,6 +149,7 @@ void WriteLabo(const labo::Laboratory& lab, LaboFormat format, int scale, QIODev
     const int dotsPerMetre = qRound(LaboReportDpi * scale / 0.0254);
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
+    errno = 0;
     if (!image.save(&device, "PNG"))
-        throw std::runtime_error(device.errorString().toStdString());
+        throw WriteError(device);
 }

@@ -480,7 +480,7 @@ QString presetTitle(const labo::Settings& s)
 {
     for (const labo::Preset& preset : labo::Presets())
         if (s.preset == preset.name)
-            return QStringLiteral("d'après le préréglage « %1 »").arg(QString::fromUtf8(preset.title));
+            return QStringLiteral("d'après le préréglage «\u00a0%1\u00a0»").arg(QString::fromUtf8(preset.title));
     return {};
 }
 

@@ -9,6 +9,8 @@
 #include "export/page_frames.h"
 #include "export/replay.h"
 #include "export/web_page.h"
+#include "export/write_error.h"
+#include "model/decimal.h"
 #include "model/laboratory.h"
 #include "scenes/scenarios.h"
 #include "surface/fonts.h"
@@ -332,8 +334,13 @@ int writeAtomically(QSaveFile& file, const QString& output, const std::function<
 int writeLabo(const Options& options, QSaveFile& file, char** argv)
 {
     for (const std::string& name : options.lab.parsed.ignored)
-        print(stderr, QStringLiteral("%1: « %2 » n'est pas un réglage : ignoré\n")
+        print(stderr, QStringLiteral("%1: «\u00a0%2\u00a0» n'est pas un réglage : ignoré\n")
                           .arg(QLatin1String(program), QString::fromStdString(name)));
+    // A run that runs away stops there, and so does its file: say so, as
+    // the pictures do under their graphs.
+    if (options.lab.run.diverged)
+        print(stderr, QStringLiteral("%1: la position s'emballe, l'essai s'arrête à %2 s : le fichier s'arrête là\n")
+                          .arg(QLatin1String(program), QString::fromStdString(labo::FormatFixed(options.lab.run.divergedAt, 2, ','))));
     int qtArgc = 1;
     std::optional<QGuiApplication> painting;
     if (options.laboFormat != LaboFormat::Csv) {
@@ -448,14 +455,16 @@ int main(int argc, char** argv)
     return writeAtomically(file, options.output, [&] {
         if (options.format == Format::Page) {
             const QByteArray html = WebPage(page);
+            errno = 0;
             if (file.write(html) != html.size())
-                throw std::runtime_error(file.errorString().toStdString());
+                throw WriteError(file);
         } else if (options.format == Format::Gif) {
             animation.write(file);
         } else {
             kept.setDevicePixelRatio(1.0);
+            errno = 0;
             if (!kept.save(&file, "PNG"))
-                throw std::runtime_error(file.errorString().toStdString());
+                throw WriteError(file);
         }
     });
 }

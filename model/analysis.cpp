@@ -204,9 +204,17 @@ Analysis Analyse(const Settings& settings)
         a.hasGainMargin = true;
         if (std::isfinite(range->to))
             a.critical = Crossing{range->to, omegaAt(a.crossings, range->to)};
-        const double end = K < range->from ? range->from : range->to;
+        // The end nearest K on a logarithmic scale: from inside the range,
+        // the factor K may rise or fall by before the loop turns unstable
+        // (over 1); from outside it, the factor it must rise or fall by to
+        // turn stable, written under 1 so that it reads as unstable.
+        const bool inside = K >= range->from && K <= range->to;
+        const double up = range->to / K;
+        const double down = range->from > 0 ? K / range->from : std::numeric_limits<double>::infinity();
+        a.gainMarginBelow = inside ? down < up : K < range->from;
+        const double end = a.gainMarginBelow ? range->from : range->to;
         if (std::isfinite(end)) {
-            a.gainMargin = end / K;
+            a.gainMargin = a.gainMarginBelow ? K / end : end / K;
             a.gainMarginOmega = omegaAt(a.crossings, end);
         }
     }

@@ -68,11 +68,14 @@ struct Analysis {
     // stays stable for any larger K, or is stable for none.
     std::optional<Crossing> critical;
     // Marge de gain: the factor on K to the nearest end of that range,
-    // with the pulsation there; infinite when the range has no end, none
-    // when no gain makes the loop stable.
+    // with the pulsation there; over 1 for a stable loop, under 1 for an
+    // unstable one; infinite when the range has no end, none when no gain
+    // makes the loop stable. `gainMarginBelow` when that end is below K:
+    // lowering K, not raising it, changes the loop's stability.
     bool hasGainMargin = false;
     double gainMargin = std::numeric_limits<double>::infinity();
     double gainMarginOmega = 0;
+    bool gainMarginBelow = false;
     // Marge de phase: 180 + arg CG where |CG| = 1 (the smallest, if more
     // than one), with that pulsation.
     bool hasPhaseMargin = false;

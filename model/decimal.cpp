@@ -1,7 +1,10 @@
 #include "model/decimal.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace labo {
 namespace {
@@ -116,6 +119,18 @@ std::string FormatShortest(double x, char separator)
         std::string text = FormatFixed(x, decimals, separator);
         if (ParseDecimal(text) == x)
             return text;
+    }
+    // A value that needs more places, 1e-10 or 64.2000000001: the fewest
+    // significant digits that read back as the same double.
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::array<char, 40> buffer{};
+        std::snprintf(buffer.data(), buffer.size(), "%.*g", digits, x);
+        std::string text = buffer.data();
+        if (ParseDecimal(text) != x)
+            continue;
+        // The C library writes the locale's decimal mark: either is ours.
+        std::replace_if(text.begin(), text.end(), [](char c) { return c == '.' || c == ','; }, separator);
+        return text;
     }
     return FormatFixed(x, 9, separator);
 }

@@ -97,7 +97,7 @@ std::string ExerciseStatement(const Exercise& e)
     const Quantity& q = quantity(e.name);
     if (e.kind == Exercise::Kind::Goal)
         return "Objectif : réglez la boucle pour que " + std::string(q.phrase) + " vaille " + given(e.target, q) +
-               " (à " + gap(GoalTolerance(e), q, false) + " près), puis cliquez sur « Vérifier ».";
+               " (à " + gap(GoalTolerance(e), q, false) + " près), puis cliquez sur «\u00a0Vérifier\u00a0».";
     if (e.kind == Exercise::Kind::Question)
         return "Question : prédisez " + std::string(q.prediction) + (std::string(q.unit).empty() ? "" : ", en " + std::string(q.unit)) +
                ", puis vérifiez votre prédiction.";
@@ -111,25 +111,24 @@ Reading signedReading(const Exercise& e, const Laboratory& lab)
     const Analysis& a = lab.analysis;
     if (const Figure* figure = runFigure(e.name, lab.figures)) {
         if (!figure->reached())
-            return {std::nullopt, figure->state == Figure::State::NotReached ? "non atteint : " + figure->reason
-                                                                              : "sans objet : " + figure->reason};
+            return {std::nullopt, figure->reason};
         return {figure->value, {}};
     }
     if (e.name == "MP") {
         if (!a.hasPhaseMargin)
-            return {std::nullopt, "pas de marge de phase : |CG| ne vaut jamais 1"};
+            return {std::nullopt, "|CG| ne vaut jamais 1"};
         return {a.phaseMargin, {}};
     }
     if (e.name == "MG") {
         if (!a.hasGainMargin)
-            return {std::nullopt, "pas de marge de gain : aucun gain ne rend la boucle stable"};
+            return {std::nullopt, "aucun gain ne rend la boucle stable"};
         if (!std::isfinite(a.gainMargin))
-            return {std::nullopt, "la marge de gain est infinie : aucun gain ne rend la boucle instable"};
+            return {std::nullopt, "aucun gain ne rend la boucle instable"};
         return {GainMarginDb(a), {}};
     }
     if (!a.critical)
-        return {std::nullopt, a.stableGains.empty() ? "pas de gain critique : la boucle est instable pour tout K"
-                                                    : "pas de gain critique : la boucle reste stable pour tout K plus grand"};
+        return {std::nullopt, a.stableGains.empty() ? "la boucle est instable pour tout K"
+                                                    : "la boucle reste stable pour tout K plus grand"};
     return {e.name == "Kcrit" ? a.critical->K : a.critical->omega, {}};
 }
 
@@ -161,7 +160,7 @@ Verdict JudgeGoal(const Exercise& e, const Laboratory& lab)
     const std::string objective =
         " (objectif : " + given(e.target, q) + " à " + gap(GoalTolerance(e), q, false) + " près).";
     if (!r.value)
-        return {false, "Pas encore : " + std::string(q.phrase) + " n'est pas mesurable, " + r.reason + objective};
+        return {false, "Pas encore : " + std::string(q.phrase) + " ne se lit pas sur ce réglage, car " + r.reason + objective};
     const double value = *r.value;
     const double target = q.magnitude ? std::fabs(e.target) : e.target;
     const std::string now = std::string(q.phrase) + " vaut " + amount(value, q);
@@ -178,7 +177,7 @@ Verdict JudgePrediction(const Exercise& e, const Laboratory& lab, double predict
     const Reading r = ExerciseReading(e, lab);
     const std::string yours = "votre prédiction (" + given(prediction, q) + ")";
     if (!r.value)
-        return {false, "Rien à prédire sur ce réglage : " + r.reason + "."};
+        return {false, "Rien à prédire sur ce réglage, car " + r.reason + "."};
     const double answer = *r.value;
     const double guess = q.magnitude ? std::fabs(prediction) : prediction;
     const double place = 0.5 * std::pow(10.0, -q.decimals);
@@ -195,7 +194,7 @@ std::string ExerciseAnswer(const Exercise& e, const Laboratory& lab)
     const Quantity& q = quantity(e.name);
     const Reading r = ExerciseReading(e, lab);
     if (!r.value)
-        return "Réponse : " + r.reason + ".";
+        return "Réponse : " + std::string(q.phrase) + " ne se lit pas sur ce réglage, car " + r.reason + ".";
     std::string text = "Réponse : " + std::string(q.phrase) + " vaut " + amount(*r.value, q);
     if (e.name == "Kcrit" && lab.analysis.critical)
         text += ", à la pulsation ω = " + FrenchSignificant(lab.analysis.critical->omega, 4) + " rad/s";

@@ -60,13 +60,15 @@ double largest(const std::vector<double>& values, std::size_t from, std::size_t 
     return m;
 }
 
-const std::string slowMode = "la réponse n'est pas au repos : un mode de la boucle est trop lent";
+const std::string slowMode = "la réponse n'est pas au repos (un mode de la boucle est trop lent)";
 
 // A step's figures on theta from rest, `inRun` samples of the run then the
 // future, after which theta stays within `remaining` of its final value
-// `final`, the linear model's.
+// `final`, the linear model's. The future is what the run would do next,
+// unless a gust cuts the run short (`gustCuts`): then it is only what the
+// loop would have done without the gust, and a figure must be read before.
 void stepFigures(Figures& f, const std::vector<double>& theta, std::size_t inRun, double final, double remaining,
-                 double setPoint, const std::string& until)
+                 double setPoint, const std::string& until, bool gustCuts)
 {
     std::vector<double> y(theta.size());
     std::transform(theta.begin(), theta.end(), y.begin(), [final](double v) { return v / final; });
@@ -75,7 +77,9 @@ void stepFigures(Figures& f, const std::vector<double>& theta, std::size_t inRun
     // Dépassement D1: the highest point of the first excursion past the final value.
     const auto passes = std::find_if(y.begin(), y.end(), [](double v) { return v > 1 + passing; });
     if (passes == y.end()) {
-        if (later < 5e-4) {  // below the figure's last place
+        if (gustCuts && settledFrom(y, 1, band) >= inRun) {
+            f.overshoot = f.peakTime = notReached("la réponse n'est pas posée avant " + until);
+        } else if (later < 5e-4) {  // below the figure's last place
             f.overshoot = value(0);
             f.peakTime = notApplicable("la réponse ne dépasse pas sa valeur finale");
         } else {
@@ -218,10 +222,11 @@ void windFigures(Figures& f, const Run& run, const LinearModel& model, const Loo
         f.windError = notReached(under.reason);
         return;
     }
+    // A gust over between two samples leaves no departure to settle.
     const double within = band * largest(under.d, 0, under.d.size());
-    if (under.remaining >= within)
+    if (within > 0 && under.remaining >= within)
         f.windError = notReached(slowMode);
-    else if (settledFrom(under.d, under.settled, within) > blowsTo - gust)
+    else if (within == 0 || settledFrom(under.d, under.settled, within) > blowsTo - gust)
         f.windError = notReached(blowsTo < last ? "la rafale s'arrête avant que l'antenne ne soit au repos"
                                                 : "l'antenne n'est pas au repos avant la fin de l'essai");
     else
@@ -242,9 +247,9 @@ Figures ComputeFigures(const Run& run)
     // What each figure has to measure.
     const bool step = s.input == Input::Step && s.amplitude != 0;
     const bool ramp = s.input == Input::Ramp && s.slope != 0;
-    const std::string noStep = s.input == Input::Ramp ? "l'entrée est une rampe" : "pas d'échelon : amplitude nulle";
-    const std::string noRamp = s.input == Input::Step ? "l'entrée est un échelon" : "pas de rampe : pente nulle";
-    const std::string noGust = s.wind == 0 ? "pas de vent" : "la rafale commence après la fin de l'essai";
+    const std::string noStep = s.input == Input::Ramp ? "l'entrée est une rampe" : "l'amplitude de l'échelon est nulle";
+    const std::string noRamp = s.input == Input::Step ? "l'entrée est un échelon" : "la pente de la rampe est nulle";
+    const std::string noGust = s.wind == 0 ? "il n'y a pas de vent" : "la rafale commence après la fin de l'essai";
     if (!step)
         f.overshoot = f.peakTime = f.settlingTime = f.staticError = notApplicable(noStep);
     if (!ramp)
@@ -254,7 +259,7 @@ Figures ComputeFigures(const Run& run)
 
     std::string unreachable;
     if (run.diverged)
-        unreachable = "la position s'emballe : l'essai s'arrête à " + FormatFixed(run.divergedAt, 2, ',') + " s";
+        unreachable = "la position s'emballe (l'essai s'arrête à " + FormatFixed(run.divergedAt, 2, ',') + " s)";
     else if (!stable)
         unreachable = "la boucle est instable";
     if (!unreachable.empty()) {
@@ -278,7 +283,8 @@ Figures ComputeFigures(const Run& run)
         if (!c.valid)
             f.overshoot = f.peakTime = f.settlingTime = f.staticError = notReached(c.reason);
         else
-            stepFigures(f, joined(run, 0, before, c.theta), before + 1, c.settledTheta, c.remaining, setPoint, until);
+            stepFigures(f, joined(run, 0, before, c.theta), before + 1, c.settledTheta, c.remaining, setPoint, until,
+                        gust);
     }
     if (ramp) {
         const double slope = s.slope / plant::DegreesPerRadian;

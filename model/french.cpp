@@ -127,6 +127,7 @@ std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& a
     else
         lines.emplace_back("Marge de gain", FrenchSignificant(a.gainMargin, 4) + " (" +
                                                 French(*GainMarginDb(a), 1) + " dB), " +
+                                                (!a.gainMarginBelow ? "" : a.stable ? "en baissant K, " : "stable en augmentant K, ") +
                                                 pulsation(a.gainMarginOmega));
     if (a.hasPhaseMargin)
         lines.emplace_back("Marge de phase", French(a.phaseMargin, 1) + "°, " + pulsation(a.phaseMarginOmega));

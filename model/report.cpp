@@ -93,6 +93,11 @@ std::string ReportJson(const Laboratory& lab)
             .key("unit").value(ExerciseUnit(e));
         if (e.kind == Exercise::Kind::Goal)
             json.key("target").value(e.target).key("tolerance").value(GoalTolerance(e));
+        // Why its figure cannot be read on this set-up, if it cannot: a
+        // question then has nothing to predict.
+        const Reading reading = ExerciseReading(e, lab);
+        json.key("unreadable");
+        reading.value ? json.null() : json.value(reading.reason);
         json.endObject();
     }
     // What each goal would read on this set-up, for "Créer un exercice" to
@@ -148,6 +153,7 @@ std::string ReportJson(const Laboratory& lab)
     else
         json.null();
     json.key("gainMarginOmega").value(a.gainMarginOmega);
+    json.key("gainMarginBelow").value(a.gainMarginBelow);
     json.key("phaseMargin");
     a.hasPhaseMargin ? json.value(a.phaseMargin) : json.null();
     json.key("phaseMarginOmega").value(a.phaseMarginOmega);
@@ -180,7 +186,6 @@ std::string DescriptionJson()
             .key("low").value(n.low)
             .key("high").value(n.high)
             .key("zeroOff").value(n.zeroOff)
-            .key("lowExcluded").value(n.lowExcluded)
             .key("accepts").value(n.accepts)
             .endObject();
     json.endObject();

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <iterator>
 #include <optional>
+#include <string_view>
 
 namespace labo {
 namespace {
@@ -113,7 +114,7 @@ Problem problem(const std::string& name, const std::string& value, const std::st
             --cut;  // not inside a character
         shown = shown.substr(0, cut) + "…";
     }
-    return {name, value, "« " + name + "=" + shown + " » : " + what + " ; " + name + " accepte " + accepts + "."};
+    return {name, value, "«\u00a0" + name + "=" + shown + "\u00a0» : " + what + " ; " + name + " accepte " + accepts + "."};
 }
 
 // Where a pair of the link goes: its problem if its value cannot be used.
@@ -144,15 +145,23 @@ std::optional<Problem> apply(Settings& settings, const std::string& name, const 
         if (parts.size() < 2 || parts.size() > 3)
             return problem(name, value, "il faut un nom et une cible", accepts.c_str());
         if (goal == std::end(goalNames))
-            return problem(name, value, "« " + parts[0] + " » n'est pas une grandeur d'exercice", accepts.c_str());
+            return problem(name, value, "«\u00a0" + parts[0] + "\u00a0» n'est pas une grandeur d'exercice", accepts.c_str());
         const std::optional<double> target = ParseDecimal(parts[1]);
         if (!target)
-            return problem(name, value, "la cible « " + parts[1] + " » n'est pas un nombre", accepts.c_str());
+            return problem(name, value, "la cible «\u00a0" + parts[1] + "\u00a0» n'est pas un nombre", accepts.c_str());
+        // An overshoot is never negative and a settling time is after 0: a
+        // goal below that could never be met.
+        const std::string_view named = *goal;
+        if ((named == "D1" && *target < 0) || (named == "tr5" && *target <= 0))
+            return problem(name, value,
+                           "la cible «\u00a0" + parts[1] + "\u00a0» ne peut pas être atteinte, " + *goal +
+                               (named == "D1" ? " n'étant jamais négatif" : " étant toujours positif"),
+                           accepts.c_str());
         std::optional<double> tolerance = 0.0;
         if (parts.size() == 3) {
             tolerance = ParseDecimal(parts[2]);
             if (!tolerance || *tolerance <= 0)
-                return problem(name, value, "la tolérance « " + parts[2] + " » n'est pas un nombre positif",
+                return problem(name, value, "la tolérance «\u00a0" + parts[2] + "\u00a0» n'est pas un nombre positif",
                                accepts.c_str());
         }
         if (settings.exercise.kind == Exercise::Kind::Question)
@@ -185,7 +194,7 @@ std::optional<Problem> apply(Settings& settings, const std::string& name, const 
             });
             if (known == names.end() || *known == "preset" || *known == "exercice" || *known == "question" ||
                 *known == "fixe")
-                return problem(name, value, "« " + wanted + " » n'est pas un réglage",
+                return problem(name, value, "«\u00a0" + wanted + "\u00a0» n'est pas un réglage",
                                "des noms de réglages séparés par des virgules, comme regulateur,Ti");
             fixed.push_back(*known);
         }
@@ -212,7 +221,7 @@ std::optional<Problem> apply(Settings& settings, const std::string& name, const 
             return problem(name, value, "ce n'est pas un nombre", number.accepts);
         const double x = *read;
         const bool off = number.zeroOff && x == 0;
-        const bool inside = x <= number.high && (number.lowExcluded ? x > number.low : x >= number.low);
+        const bool inside = x <= number.high && x >= number.low;
         if (!off && !inside)
             return problem(name, value, "hors des limites", number.accepts);
         settings.*number.field = x == 0 ? 0.0 : x;  // never -0
@@ -271,17 +280,18 @@ bool Settings::operator==(const Settings& other) const
 const std::vector<NumberSetting>& NumberSettings()
 {
     static const std::vector<NumberSetting> table = {
-        {"K", &Settings::K, 0, 1e6, false, true, "un nombre supérieur à 0, jusqu'à 1 000 000"},
-        {"Ti", &Settings::Ti, 0.01, 1000, true, false, "0 (sans action intégrale) ou une durée de 0,01 à 1 000 s"},
-        {"Td", &Settings::Td, 0.01, 100, true, false, "0 (sans action dérivée) ou une durée de 0,01 à 100 s"},
-        {"N", &Settings::N, 1, 50, false, false, "un nombre de 1 à 50"},
-        {"amplitude", &Settings::amplitude, -180, 180, false, false, "un angle de -180 à 180 degrés"},
-        {"pente", &Settings::slope, -100, 100, false, false, "une pente de -100 à 100 degrés par seconde"},
-        {"vent", &Settings::wind, -100, 100, false, false, "un couple de -100 à 100 N·m (0 : sans vent)"},
-        {"debutVent", &Settings::windStart, 0, 120, false, false, "un instant de 0 à 120 s"},
-        {"dureeVent", &Settings::windLength, 0, 120, false, false, "une durée de 0 (jusqu'à la fin) à 120 s"},
-        {"saturation", &Settings::limit, 0, 1000, false, false, "une tension de 0 (sans limite) à 1 000 V"},
-        {"duree", &Settings::length, 1, 120, false, false, "une durée de 1 à 120 s"},
+        // Below 0.001 the loop's slow pole rounds to 0 and reads as unstable.
+        {"K", &Settings::K, 0.001, 1e6, false, "un nombre de 0,001 à 1 000 000"},
+        {"Ti", &Settings::Ti, 0.01, 1000, true, "0 (sans action intégrale) ou une durée de 0,01 à 1 000 s"},
+        {"Td", &Settings::Td, 0.01, 100, true, "0 (sans action dérivée) ou une durée de 0,01 à 100 s"},
+        {"N", &Settings::N, 1, 50, false, "un nombre de 1 à 50"},
+        {"amplitude", &Settings::amplitude, -180, 180, false, "un angle de -180 à 180 degrés"},
+        {"pente", &Settings::slope, -100, 100, false, "une pente de -100 à 100 degrés par seconde"},
+        {"vent", &Settings::wind, -100, 100, false, "un couple de -100 à 100 N·m (0 : sans vent)"},
+        {"debutVent", &Settings::windStart, 0, 120, false, "un instant de 0 à 120 s"},
+        {"dureeVent", &Settings::windLength, 0, 120, false, "une durée de 0 (jusqu'à la fin) à 120 s"},
+        {"saturation", &Settings::limit, 0, 1000, false, "une tension de 0 (sans limite) à 1 000 V"},
+        {"duree", &Settings::length, 1, 120, false, "une durée de 1 à 120 s"},
     };
     return table;
 }
@@ -352,8 +362,10 @@ Parsed ParseSettings(const std::string& link)
     const Settings base = parsed.settings;
     for (const Pair& pair : all) {
         if (!pair.known) {
-            if (std::find(parsed.ignored.begin(), parsed.ignored.end(), pair.name) == parsed.ignored.end())
-                parsed.ignored.push_back(pair.name);
+            // A pair with no name is named by what it holds.
+            const std::string named = pair.name.empty() ? "=" + pair.value : pair.name;
+            if (std::find(parsed.ignored.begin(), parsed.ignored.end(), named) == parsed.ignored.end())
+                parsed.ignored.push_back(named);
             continue;
         }
         if (pair.name == "preset")

@@ -99,7 +99,6 @@ struct NumberSetting {
     double low;        // accepted from low...
     double high;       // ...to high
     bool zeroOff;      // 0 is accepted too, meaning "off"
-    bool lowExcluded;  // low itself is not accepted
     const char* accepts;
 };
 const std::vector<NumberSetting>& NumberSettings();

@@ -275,11 +275,11 @@ private slots:
         const QString labo = QStringLiteral("labo");
         QTest::newRow("labo, no output") << QStringList{labo, QStringLiteral("K=5")} << QStringLiteral("missing OUTPUT");
         QTest::newRow("labo, bad gain") << QStringList{labo, QStringLiteral("K=abc"), QStringLiteral("OUT.csv")}
-                                        << QStringLiteral("« K=abc » : ce n'est pas un nombre ; K accepte");
+                                        << QStringLiteral("«\u00a0K=abc\u00a0» : ce n'est pas un nombre ; K accepte");
         QTest::newRow("labo, bad controller") << QStringList{labo, QStringLiteral("regulateur=PD"), QStringLiteral("OUT.svg")}
                                               << QStringLiteral("regulateur accepte P, PI ou PID");
         QTest::newRow("labo, run too long") << QStringList{labo, QStringLiteral("duree=500"), QStringLiteral("OUT.png")}
-                                            << QStringLiteral("« duree=500 » : hors des limites");
+                                            << QStringLiteral("«\u00a0duree=500\u00a0» : hors des limites");
         QTest::newRow("labo, bad extension") << QStringList{labo, QStringLiteral("K=5"), QStringLiteral("OUT.txt")}
                                              << QStringLiteral(".csv, .svg or .png");
         QTest::newRow("labo, frame") << QStringList{labo, QStringLiteral("K=5"), QStringLiteral("OUT.png"),
@@ -318,7 +318,8 @@ private slots:
         QTest::addColumn<QString>("warning");  // on standard error; none if empty
         QTest::newRow("csv") << "K=64.2" << "essai.csv" << 1 << "";
         QTest::newRow("csv, gust and PI") << "preset=perturbationPI" << "vent.csv" << 1 << "";
-        QTest::newRow("csv, unknown name") << "K=64.2&bruit=3" << "bruit.csv" << 1 << "« bruit » n'est pas un réglage : ignoré";
+        QTest::newRow("csv, unknown name") << "K=64.2&bruit=3" << "bruit.csv" << 1 << "«\u00a0bruit\u00a0» n'est pas un réglage : ignoré";
+        QTest::newRow("csv, run away") << "K=1e6&saturation=0" << "emballe.csv" << 1 << "l'essai s'arrête à 0,16 s : le fichier s'arrête là";
         QTest::newRow("svg") << "K=64.2" << "essai.svg" << 1 << "";
         QTest::newRow("svg, unstable") << "preset=instabilite" << "instable.svg" << 1 << "";
         QTest::newRow("png") << "K=64.2" << "essai.png" << 1 << "";

@@ -128,13 +128,16 @@ private slots:
         QTest::newRow("peak after the end") << "K=64.2&duree=1" << "D1" << notReached << "après la fin";
         QTest::newRow("gust before rest") << "K=64.2&vent=1&debutVent=2" << "tr5" << notReached << "rafale";
         QTest::newRow("no overshoot, no peak") << "K=10" << "tpic" << notApplicable << "ne dépasse pas";
+        QTest::newRow("no overshoot seen before the gust") << "K=10&vent=1&debutVent=0" << "D1" << notReached << "rafale";
         QTest::newRow("runaway without limit") << "K=5000&saturation=0&duree=120" << "tr5" << notReached << "s'emballe";
         QTest::newRow("chopper cannot hold the wind") << "K=64.2&vent=80&debutVent=3&duree=20" << "vent" << notReached
                                                        << "limite du hacheur";
         QTest::newRow("still saturated at the end") << "K=2620" << "D1" << notReached << "hacheur";
         QTest::newRow("gust ends before rest") << "K=64.2&amplitude=0&vent=1&debutVent=3&dureeVent=1&duree=20" << "vent"
                                                << notReached << "rafale s'arrête";
-        QTest::newRow("no step") << "amplitude=0" << "D1" << notApplicable << "amplitude nulle";
+        QTest::newRow("gust between two samples") << "amplitude=0&vent=1&debutVent=2.001&dureeVent=0.001" << "vent"
+                                                  << notReached << "rafale s'arrête";
+        QTest::newRow("no step") << "amplitude=0" << "D1" << notApplicable << "amplitude de l'échelon est nulle";
         QTest::newRow("no ramp") << "K=10" << "traine" << notApplicable << "échelon";
         QTest::newRow("gust after the run") << "vent=1&debutVent=30" << "vent" << notApplicable << "après la fin";
     }
@@ -234,6 +237,10 @@ private slots:
         QTest::newRow("P past the critical gain") << "K=3000" << false << true;
         QTest::newRow("PI, Ti too short for any K") << "regulateur=PI&K=64.2&Ti=0.3" << false << false;
         QTest::newRow("PID") << "regulateur=PID&K=64.2&Ti=2&Td=0.5" << true << true;
+        // Stable only from K = 44.6 to 3216: unstable below, and just stable
+        // above its lower end, where lowering K is the nearer danger.
+        QTest::newRow("PID, too little gain") << "regulateur=PID&K=10&Ti=0.3&Td=0.5" << false << true;
+        QTest::newRow("PID, just enough gain") << "regulateur=PID&K=45&Ti=0.3&Td=0.5" << true << true;
     }
     void stabilityAnalysis()
     {
@@ -245,6 +252,14 @@ private slots:
         QCOMPARE(a.stable, stable);
         QCOMPARE(a.hasGainMargin, anyStableGain);
         QCOMPARE(a.hasGainMargin && a.gainMargin > 1, stable);
+        // A stable loop stays so with K raised or lowered by a little less
+        // than its margin, and not one way with a little more.
+        if (stable && std::isfinite(a.gainMargin)) {
+            const auto stableAt = [&](double K) { return labo::IsStable(labo::Linearize(s, K)); };
+            const double m = a.gainMargin;
+            QVERIFY(stableAt(s.K * m * 0.999) && stableAt(s.K / (m * 0.999)));
+            QVERIFY(!stableAt(s.K * m * 1.001) || !stableAt(s.K / (m * 1.001)));
+        }
         // The phase margin is read where |CG| = 1, and its sign says the same.
         QVERIFY(a.hasPhaseMargin);
         const labo::OpenLoop loop = labo::OpenLoopOf(s);
@@ -288,10 +303,13 @@ private slots:
         QTest::newRow("exercise's target") << "exercice=D1:beaucoup" << "exercice" << "";
         QTest::newRow("exercise's name") << "exercice=zeta:0.7" << "exercice" << "";
         QTest::newRow("exercise's tolerance") << "exercice=tr5:2:-1" << "exercice" << "";
+        QTest::newRow("overshoot never met") << "exercice=D1:-5" << "exercice" << "";
         QTest::newRow("question") << "question=Kmax" << "question" << "";
         QTest::newRow("two exercises") << "exercice=D1:25&question=Kcrit" << "question" << "";
         QTest::newRow("held setting") << "fixe=Ti,vitesse" << "fixe" << "";
         QTest::newRow("held settings, in order") << "fixe=ti,REGULATEUR,Ti&K=5" << "" << "5";
+        QTest::newRow("K too small to analyse") << "K=1e-12" << "K" << "10";
+        QTest::newRow("more places than a link writes") << "K=64.2000000001&amplitude=1e-10" << "" << "64.2000000001";
     }
     void settingsRead()
     {
@@ -306,7 +324,7 @@ private slots:
             const labo::Problem& p = parsed.problems[0];
             QCOMPARE(QString::fromStdString(p.name), name);
             const QString message = QString::fromStdString(p.message);
-            QVERIFY2(message.startsWith("« " + name + "=") && message.contains(" accepte "), p.message.c_str());
+            QVERIFY2(message.startsWith("«\u00a0" + name + "=") && message.contains(" accepte "), p.message.c_str());
         }
         // The setting named, or K: the value it holds afterwards.
         const std::string shown = name.isEmpty() ? "K" : name.toStdString();
@@ -329,7 +347,7 @@ private slots:
         QTest::newRow("25 %, too little") << "K=10&exercice=D1:25" << goal << false << "25,0 points de moins";
         QTest::newRow("tolerance given") << "K=64.2&exercice=D1:20:6" << goal << true << "à 6 points près";
         QTest::newRow("gain margin") << "K=64.2&exercice=MG:32.2:0.1" << goal << true << "32,2 dB";
-        QTest::newRow("no gain margin") << "regulateur=PI&Ti=0.3&exercice=MG:10" << goal << false << "pas mesurable";
+        QTest::newRow("no gain margin") << "regulateur=PI&Ti=0.3&exercice=MG:10" << goal << false << "ne se lit pas sur ce réglage, car aucun gain";
         QTest::newRow("wind error, either way") << "preset=perturbation&exercice=vent:4.49:0.01" << goal << true << "4,49°";
         QTest::newRow("PI leaves no wind error") << "preset=perturbationPI&exercice=vent:0" << goal << true << "0,00°";
         QTest::newRow("critical gain predicted") << "K=64.2&question=Kcrit" << 2600.0 << true << "Juste";
