@@ -198,11 +198,14 @@ export function createBode(holder) {
     } else if (typeof gm !== 'number') {
       words.push('Pas de marge de gain : aucun gain K ne stabilise la boucle.');
     } else {
-      // There |C G| is 1 / MG: the segment rises from -MG dB on the curve.
+      // There |C G| is 1 / MG, or MG when the margin is read lowering K:
+      // the segment goes from the curve to 0 dB.
       const w = analysis.gainMarginOmega;
+      const below = analysis.gainMarginBelow;
       const label = `MG = ${french(dB, 1)} dB`;
-      words.push(`${label} à ω = ${significant(w, 3)} rad/s${inside(w) ? '' : ' (hors du tracé)'}.`);
-      if (inside(w)) gain = { label, omega: w, from: -dB, to: 0 };
+      const how = below ? (analysis.stable ? ' en baissant K' : ', stable en augmentant K') : '';
+      words.push(`${label}${how} à ω = ${significant(w, 3)} rad/s${inside(w) ? '' : ' (hors du tracé)'}.`);
+      if (inside(w)) gain = { label, omega: w, from: below ? dB : -dB, to: 0 };
     }
     const pm = analysis.phaseMargin;
     if (typeof pm !== 'number') {

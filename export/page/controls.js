@@ -52,6 +52,8 @@ export function createControls(form, description, onChange) {
     const field = form.querySelector(`#${name}`);
     if (field) field.title = `${field.title ? `${field.title}. ` : ''}Accepte ${number.accepts}.`;
   }
+  // A refused value's message stands in a field's tooltip until it is mended.
+  for (const e of form.querySelectorAll('[name]')) e.dataset.aide = e.title;
 
   function value(name) {
     const elements = fields[name];
@@ -71,7 +73,8 @@ export function createControls(form, description, onChange) {
     const slider = sliderOf[name];
     if (slider && document.activeElement !== slider) {
       const x = Number(text);
-      const place = Number.isFinite(x) && x !== 0 ? toSlider(slider, numbers, x) : slider.value;
+      // 0 (off) is the slider's low end.
+      const place = Number.isFinite(x) ? toSlider(slider, numbers, x) : slider.value;
       if (slider.value !== place) slider.value = place;
     }
   }
@@ -136,7 +139,10 @@ export function createControls(form, description, onChange) {
       }
     },
     accept() {
-      for (const e of form.querySelectorAll('[aria-invalid]')) e.removeAttribute('aria-invalid');
+      for (const e of form.querySelectorAll('[aria-invalid]')) {
+        e.removeAttribute('aria-invalid');
+        e.title = e.dataset.aide || '';
+      }
     },
     // The critical gain on the K slider, so that "instable" is seen coming.
     showCritical(K) {
@@ -144,7 +150,10 @@ export function createControls(form, description, onChange) {
       const place = K ? gainPlace(slider, numbers, K) : -1;
       critical.hidden = !(place >= 0 && place <= 1);
       if (critical.hidden) return;
-      critical.style.left = `${(place * 100).toFixed(2)}%`;
+      // Chromium's and Firefox's thumbs are 16 px wide: their centre runs
+      // over the track less half a thumb at each end.
+      critical.style.left = `calc(${place.toFixed(4)} * (100% - 16px) + 8px)`;
+      critical.classList.toggle('a-gauche', place > 0.75);
       critical.textContent = `Kc ${significant(K, 4)}`;
       critical.title = `Gain critique : au-delà de K = ${significant(K, 5)}, la boucle est instable`;
     },

@@ -37,6 +37,7 @@ export function createExercise(model, { current, recompute, reveal }) {
   const answerButton = document.getElementById('voir-reponse');
   const verdict = document.getElementById('verdict');
   let shownFor = '';
+  let judgedOn = '';
 
   function say(result, kind) {
     verdict.textContent = result.text;
@@ -61,6 +62,11 @@ export function createExercise(model, { current, recompute, reveal }) {
     const result = model.exercise('prediction', value);
     say(result, result.met ? 'reussi' : 'rate');
     reveal();
+  });
+  prediction.addEventListener('keydown', (event) => {
+    if (event.key !== 'Enter') return;
+    event.preventDefault();
+    document.getElementById('verifier').click();
   });
   answerButton.addEventListener('click', () => {
     say(model.exercise('reponse'), 'reponse');
@@ -113,8 +119,15 @@ export function createExercise(model, { current, recompute, reveal }) {
     const held = Array.from(fixes.querySelectorAll('input:checked'), (box) => box.value);
     const parts = [...base];
     if (kind() === 'exercice') {
-      const tol = tolerance.value.trim();
-      parts.push(`exercice=${names.value}:${target.value.trim()}${tol ? `:${tol}` : ''}`);
+      const goal = typedNumber(target.value);
+      const tol = typedNumber(tolerance.value);
+      if (!goal) {
+        address.value = '';
+        state.textContent = 'Donnez une cible à atteindre : un nombre.';
+        target.focus();
+        return;
+      }
+      parts.push(`exercice=${names.value}:${goal}${tol ? `:${tol}` : ''}`);
     } else {
       parts.push(`question=${names.value}`);
     }
@@ -126,6 +139,13 @@ export function createExercise(model, { current, recompute, reveal }) {
     if (written.problems.length) {
       address.value = '';
       state.textContent = written.problems.map((p) => p.message).join(' ');
+      return;
+    }
+    // A question must have an answer on the set-up the student opens.
+    if (written.exercise.kind === 'question' && written.exercise.unreadable) {
+      address.value = '';
+      state.textContent = `Rien à prédire sur ce réglage, car ${written.exercise.unreadable}. ` +
+        'Changez le réglage ou choisissez une autre grandeur.';
       return;
     }
     address.value = `${location.href.split('#')[0]}#labo?${written.link}`;
@@ -155,9 +175,12 @@ export function createExercise(model, { current, recompute, reveal }) {
       predictionBox.hidden = !question;
       answerButton.hidden = !question;
       unit.textContent = question ? exercise.unit : '';
+      // A verdict holds for the set-up it judged: another exercise or
+      // another set-up clears it.
       const key = `${exercise.kind}:${exercise.name}`;
-      if (key !== shownFor) {
+      if (key !== shownFor || report.link !== judgedOn) {
         shownFor = key;
+        judgedOn = report.link;
         verdict.textContent = '';
         delete verdict.dataset.verdict;
       }

@@ -58,12 +58,18 @@ export async function createLab(model, data) {
                             (t) => seek(Math.round(t / sampleSeconds)));
   const controls = createControls(document.getElementById('reglages'), description, changed);
   const plane = createPlane(document.getElementById('plan-complexe'), {
-    // A point of the locus chosen: its gain, as the slider would set it.
-    chooseK: (K) => changed('K', String(K), true),
+    // A point of the locus chosen: its gain, as the slider would set it,
+    // unless the exercise holds K.
+    chooseK: (K) => {
+      if (report.fixed.includes('K')) say('K est fixé par l\'exercice : le lieu se lit, mais ne le change pas.');
+      else changed('K', String(K), true);
+    },
   });
   const bode = createBode(document.getElementById('bode'));
-  // A question's answer stays out of sight until the student has predicted it.
+  // A question's answer stays out of sight until the student has predicted
+  // it, or asked for it; a new exercise starts hidden again.
   let revealed = false;
+  let exerciseShown = '';
   const exercise = createExercise(model, {
     current: () => report,
     recompute: () => model.compute(report.link),
@@ -159,11 +165,17 @@ export async function createLab(model, data) {
     report = result.report;
     run = result.run;
     values = linkValues(report.link);
+    const exerciseNow = [values.exercice, values.question].join('|');
+    if (exerciseNow !== exerciseShown) {
+      exerciseShown = exerciseNow;
+      revealed = false;
+    }
     if (from === 'address') {
       const notes = report.problems.map((p) => `${p.message} ${p.name === 'exercice' || p.name === 'question'
-        ? 'Le laboratoire s\'ouvre sans exercice.' : 'La valeur par défaut est prise.'}`);
+        ? 'Le laboratoire s\'ouvre sans exercice.'
+        : `La valeur ${values.preset ? 'du préréglage' : 'par défaut'} est prise.`}`);
       if (report.ignored.length)
-        notes.push(`Ignoré${report.ignored.length > 1 ? 's' : ''} : ${report.ignored.map((n) => `« ${n} »`).join(', ')} ` +
+        notes.push(`Ignoré${report.ignored.length > 1 ? 's' : ''} : ${report.ignored.map((n) => `«\u00a0${n}\u00a0»`).join(', ')} ` +
                    `(${report.ignored.length > 1 ? 'ce ne sont pas des réglages' : 'ce n\'est pas un réglage'}).`);
       message.textContent = notes.join(' ');
       message.hidden = notes.length === 0;
@@ -171,6 +183,7 @@ export async function createLab(model, data) {
       message.hidden = true;
     }
     controls.show(report.settings, report.fixed);
+    showPreset();
     exercise.show(report);
     const hide = masked();
     controls.showCritical(report.analysis.critical && view.dataset.masque !== 'stabilite' ? report.analysis.critical.K : null);
@@ -193,6 +206,12 @@ export async function createLab(model, data) {
   function changed(name, value, final, event) {
     const started = performance.now();
     const next = { ...values, [name]: value, preset: '' };
+    // An action chosen starts from a value that shows it, not from 0 (off):
+    // the lesson's Ti = 4 s, and a Td that damps the step.
+    if (name === 'regulateur') {
+      if (value !== 'P' && Number(next.Ti) === 0 && !report.fixed.includes('Ti')) next.Ti = '4';
+      if (value === 'PID' && Number(next.Td) === 0 && !report.fixed.includes('Td')) next.Td = '0.3';
+    }
     compute(linkOf(next), { from: 'control', final });
     if (!final && event) {
       // The frame painted: the next animation frame, then the end of its task.
@@ -260,11 +279,28 @@ export async function createLab(model, data) {
     button.title = preset.comment;
     button.dataset.preset = preset.name;
     button.addEventListener('click', () => {
-      compute(`preset=${preset.name}`, { from: 'preset' });
-      comment.textContent = preset.comment;
-      for (const b of presetBar.children) b.setAttribute('aria-pressed', String(b === button));
+      // An exercise stays, with the settings it holds.
+      const kept = Object.fromEntries(Object.entries(values).filter(
+        ([name]) => ['exercice', 'question', 'fixe'].includes(name) || report.fixed.includes(name)));
+      compute(linkOf({ preset: preset.name, ...kept }), { from: 'preset' });
     });
     presetBar.appendChild(button);
+  }
+  // The preset the set-up comes from, pressed with its comment, until a
+  // control changes it. A preset that would change a setting the exercise
+  // holds is not offered.
+  const presetValues = Object.fromEntries(description.presets.map((p) => [p.name, linkValues(p.link)]));
+  function showPreset() {
+    const chosen = description.presets.find((p) => p.name === values.preset);
+    comment.textContent = chosen ? chosen.comment : '';
+    for (const b of presetBar.children) {
+      const preset = description.presets.find((p) => p.name === b.dataset.preset);
+      const own = presetValues[preset.name];
+      const clash = report.fixed.some((name) => own[name] !== undefined && own[name] !== values[name]);
+      b.disabled = clash;
+      b.title = clash ? 'Ce préréglage changerait un réglage que l\'exercice fixe.' : preset.comment;
+      b.setAttribute('aria-pressed', String(chosen !== undefined && b.dataset.preset === chosen.name));
+    }
   }
 
   function say(text) {
@@ -313,6 +349,8 @@ export async function createLab(model, data) {
     slot: document.getElementById('place-lecture-labo'),
     fullScreen: view,
     step: stepSamples,
+    words: { moment: 'Instant de l\'essai', seek: 'Aller à un instant de l\'essai',
+             realSpeed: 'Vitesse réelle : une seconde de l\'essai par seconde' },
     set onChange(listener) {
       onChange = listener;
     },

@@ -265,6 +265,8 @@ export function createScenes(fail) {
     slot,
     step: 1,
     fullScreen: root,
+    words: { moment: 'Instant de la scène', seek: 'Aller à un instant de la scène',
+             realSpeed: 'Vitesse réelle : une image toutes les 100 ms' },
     set onChange(listener) {
       onChange = listener;
     },

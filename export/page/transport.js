@@ -6,8 +6,9 @@
 // A player has: ready() (its pictures or its run are there), count() and
 // at() (the slider's end and place), step (what an arrow moves), playing(),
 // speed(), label() and spoken() (the place in words, on screen and for
-// screen readers), togglePause(), seek(place), setSpeed(value), and
-// fullScreen (the element shown full screen).
+// screen readers), togglePause(), seek(place), setSpeed(value), fullScreen
+// (the element shown full screen) and words (what its slider and real speed
+// are called).
 import { toggleFullScreen } from './fullscreen.js';
 
 export function createTransport() {
@@ -58,7 +59,8 @@ export function createTransport() {
   // Page-wide keys. The default action is prevented on key-down: a focused
   // button is otherwise pressed by Space when the key goes up, which would
   // start the scenario just clicked over again instead of pausing. Keys typed
-  // into the laboratory's fields and sliders stay theirs.
+  // into the laboratory's fields and sliders stay theirs, and Space presses
+  // the laboratory's own buttons, the tabs and the summaries, as anywhere else.
   const keys = {
     ' ': moves.pause,
     ArrowLeft: moves.back,
@@ -74,7 +76,9 @@ export function createTransport() {
     const target = event.target;
     const typing = target instanceof HTMLElement && target !== slider &&
       (target.matches('input, select, textarea') || target.isContentEditable);
-    if (!action || typing || !player || !player.ready()) return;
+    const pressing = event.key === ' ' && target instanceof HTMLElement &&
+      target.matches('button, summary, [role="tab"], a[href]') && !target.closest('#lecture, #vue-scenes');
+    if (!action || typing || pressing || !player || !player.ready()) return;
     event.preventDefault();
     if (event.repeat && event.key === ' ') return;
     action();
@@ -86,6 +90,9 @@ export function createTransport() {
     attach(next, place) {
       player = next;
       place.appendChild(block);
+      slider.title = player.words.seek;
+      slider.setAttribute('aria-label', player.words.moment);
+      bar.querySelector('[data-vitesse="1"]').title = player.words.realSpeed;
       update();
     },
     update,

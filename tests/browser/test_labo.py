@@ -174,7 +174,7 @@ class LaboChecks:
     def a_bad_value_is_reported_and_falls_back(self):
         self.open('K=abc&regulateur=PD&duree=60&inconnu=3')
         text = self.js("const m = document.getElementById('labo-message'); return m.hidden ? '' : m.textContent")
-        for named in ('« K=abc »', '« regulateur=PD »', '« inconnu »'):
+        for named in ('«\u00a0K=abc\u00a0»', '«\u00a0regulateur=PD\u00a0»', '«\u00a0inconnu\u00a0»'):
             check(named in text, f'{named} is not reported in {text!r}')
         shown = self.js(CONTROLS_JS)
         check((shown['K'], shown['regulateur'], shown['duree']) == ('10', 'P', '60'), f'controls: {shown}')
@@ -263,6 +263,12 @@ class LaboChecks:
             check(f'position {text}°' in readout, f'at sample {sample} the readout says {readout!r}, the run {position}')
             shown[key] = self.js(canvas)
         check(shown[Keys.HOME] != shown[Keys.END], 'the dish did not move between the start and the end')
+        # Space presses the laboratory's own buttons, not the transport's pause.
+        self.d.find_element(By.ID, 'garder').click()
+        ActionChains(self.d).send_keys(' ').perform()
+        check(self.js("return document.getElementById('outils-etat').textContent") == 'Courbe gardée (2).',
+              'Space on "Garder la courbe" did not keep a second curve')
+        self.js('document.activeElement.blur()')
         ActionChains(self.d).send_keys('f').perform()
         self.wait("document.fullscreenElement === document.getElementById('vue-labo')", 'no full screen for the laboratory')
         ActionChains(self.d).send_keys('f').perform()

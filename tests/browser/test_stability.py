@@ -176,7 +176,7 @@ class StabilityChecks(LaboChecks):
             check(inside(view), f'{button}: {view}')
 
     def the_bode_margins_are_the_models(self):
-        for link in (P, PID, 'K=5000', 'regulateur=PI&K=64.2&Ti=0.1'):
+        for link in (P, PID, 'K=5000', 'regulateur=PI&K=64.2&Ti=0.1', 'regulateur=PID&K=10&Ti=0.3&Td=0.5'):
             self.open(link)
             theirs = native(self.reference, link)[0]['report']['analysis']
             shown = self.js("return document.getElementById('bode').antenneVue.margins()")
@@ -186,8 +186,10 @@ class StabilityChecks(LaboChecks):
                 gain = shown['gain']
                 check(gain and gain['label'] == f'MG = {dB:.1f} dB'.replace('.', ','), f'{link}: {gain}, MG {dB} dB')
                 check(near(gain['omega'], theirs['gainMarginOmega'], 1e-9), f'{link}: MG drawn at {gain["omega"]}')
-                # Drawn from the gain curve there, which is -MG dB, up to 0 dB.
-                check(abs(gain['from'] + dB) <= 0.05 and gain['to'] == 0, f'{link}: MG drawn from {gain}')
+                # Drawn from the gain curve there, -MG dB (+MG dB when the
+                # margin is read lowering K), up to 0 dB.
+                curve = dB if theirs['gainMarginBelow'] else -dB
+                check(abs(gain['from'] - curve) <= 0.05 and gain['to'] == 0, f'{link}: MG drawn from {gain}')
             else:
                 check(shown['gain'] is None and ('infinie' if gm == 'infinite' else 'Pas de marge de gain') in shown['caption'],
                       f'{link}: MG {gm}, shown {shown}')
@@ -241,6 +243,20 @@ class StabilityChecks(LaboChecks):
             self.d.find_element(By.ID, 'verifier').click()
             verdict = self.js("return document.getElementById('verdict').textContent")
             check(says in verdict, f'{link}: the verdict reads {verdict!r}')
+        # What an exercise holds stays held: the locus reads K but does not
+        # set it, and a preset that would change it is not offered. A preset
+        # keeps the exercise, and a verdict goes with the set-up it judged.
+        self.open('K=64.2&exercice=D1:25&fixe=K')
+        self.d.find_element(By.ID, 'verifier').click()
+        self.js("document.querySelector('#plan-complexe .plan-trace').focus()")
+        ActionChains(self.d).send_keys(Keys.ARROW_RIGHT * 3 + Keys.ENTER).perform()
+        check('K=64.2&' in self.js('return location.hash'), f'the locus changed a held K: {self.js("return location.hash")}')
+        offered = self.js("return Object.fromEntries(Array.from(document.querySelectorAll('#prereglages button'), "
+                          "(b) => [b.dataset.preset, !b.disabled]))")
+        check(not offered['oscillatoire'] and offered['rampe'], f'presets offered: {offered}')
+        self.d.find_element(By.CSS_SELECTOR, '[data-preset="rampe"]').click()
+        check('exercice=D1:25&fixe=K' in self.js('return location.hash'), 'the preset dropped the exercise')
+        check(self.js("return document.getElementById('verdict').textContent") == '', 'a verdict outlived its set-up')
         # A question: the critical gain is out of sight until predicted.
         self.open('K=64.2&question=Kcrit')
         check(self.js("return document.getElementById('K-critique').hidden"), 'the critical gain shows on the slider')
@@ -264,7 +280,7 @@ class StabilityChecks(LaboChecks):
               'the controller is not held')
         self.open('K=64.2&exercice=D1:beaucoup')
         message = self.js("return document.getElementById('labo-message').textContent")
-        check('« exercice=D1:beaucoup »' in message and 'sans exercice' in message,
+        check('«\u00a0exercice=D1:beaucoup\u00a0»' in message and 'sans exercice' in message,
               f'the bad exercise is not reported: {message!r}')
         check(self.js("return document.getElementById('exercice').hidden"), 'a bad exercise is shown')
 
