@@ -1,7 +1,7 @@
 #include "export/labo_export.h"
 
 #include "export/labo_graphs.h"
-#include "export/write_error.h"
+#include "export/device_write.h"
 #include "model/csv.h"
 #include "model/decimal.h"
 #include "model/french.h"
@@ -102,21 +102,10 @@ QString LaboSettingsHelp(bool french)
     return lines.join(QLatin1Char('\n'));
 }
 
-namespace {
-
-void put(QIODevice& device, const QByteArray& bytes)
-{
-    errno = 0;
-    if (device.write(bytes) != bytes.size())
-        throw WriteError(device);
-}
-
-}  // namespace
-
 void WriteLabo(const labo::Laboratory& lab, LaboFormat format, int scale, QIODevice& device)
 {
     if (format == LaboFormat::Csv) {
-        put(device, QByteArray::fromStdString(labo::RunCsv(lab.run)));
+        WriteAll(device, QByteArray::fromStdString(labo::RunCsv(lab.run)));
         return;
     }
     if (format == LaboFormat::Svg) {
@@ -136,7 +125,7 @@ void WriteLabo(const labo::Laboratory& lab, LaboFormat format, int scale, QIODev
             throw std::runtime_error("the SVG cannot be drawn");
         PaintLaboReport(painter, lab);
         painter.end();
-        put(device, buffer.data());
+        WriteAll(device, buffer.data());
         return;
     }
     QImage image(LaboReportSize() * scale, QImage::Format_RGB32);
@@ -149,7 +138,5 @@ void WriteLabo(const labo::Laboratory& lab, LaboFormat format, int scale, QIODev
     const int dotsPerMetre = qRound(LaboReportDpi * scale / 0.0254);
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
-    errno = 0;
-    if (!image.save(&device, "PNG"))
-        throw WriteError(device);
+    WritePng(image, device);
 }

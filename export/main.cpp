@@ -9,7 +9,7 @@
 #include "export/page_frames.h"
 #include "export/replay.h"
 #include "export/web_page.h"
-#include "export/write_error.h"
+#include "export/device_write.h"
 #include "model/decimal.h"
 #include "model/laboratory.h"
 #include "scenes/scenarios.h"
@@ -454,17 +454,12 @@ int main(int argc, char** argv)
 
     return writeAtomically(file, options.output, [&] {
         if (options.format == Format::Page) {
-            const QByteArray html = WebPage(page);
-            errno = 0;
-            if (file.write(html) != html.size())
-                throw WriteError(file);
+            WriteAll(file, WebPage(page));
         } else if (options.format == Format::Gif) {
             animation.write(file);
         } else {
             kept.setDevicePixelRatio(1.0);
-            errno = 0;
-            if (!kept.save(&file, "PNG"))
-                throw WriteError(file);
+            WritePng(kept, file);
         }
     });
 }

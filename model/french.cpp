@@ -20,6 +20,13 @@ std::string French(double x, int decimals)
     return text;
 }
 
+std::string GainMarginWay(const Analysis& a)
+{
+    if (!a.gainMarginBelow)
+        return {};
+    return a.stable ? "en baissant K" : "stable en augmentant K";
+}
+
 std::string FrenchSignificant(double x, int digits)
 {
     if (x == 0 || !std::isfinite(x))
@@ -127,7 +134,7 @@ std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& a
     else
         lines.emplace_back("Marge de gain", FrenchSignificant(a.gainMargin, 4) + " (" +
                                                 French(*GainMarginDb(a), 1) + " dB), " +
-                                                (!a.gainMarginBelow ? "" : a.stable ? "en baissant K, " : "stable en augmentant K, ") +
+                                                (a.gainMarginBelow ? GainMarginWay(a) + ", " : "") +
                                                 pulsation(a.gainMarginOmega));
     if (a.hasPhaseMargin)
         lines.emplace_back("Marge de phase", French(a.phaseMargin, 1) + "°, " + pulsation(a.phaseMarginOmega));

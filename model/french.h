@@ -21,6 +21,12 @@ std::string FrenchSignificant(double x, int digits);
 // "PI, K = 64,2, Ti = 4 s · échelon de 30° · vent de 1 N·m dès 2 s · limite ±100 V · 20 s"
 std::string SettingsSummary(const Settings& settings);
 
+// Which way the gain margin is read, when it is not the usual one (K
+// raised until the loop turns unstable): "en baissant K" for a stable loop
+// nearer the lower end of its gains, "stable en augmentant K" for a loop
+// with too little gain; "" otherwise.
+std::string GainMarginWay(const Analysis& analysis);
+
 // The linear analysis, one line a name on screen ("Pôles en boucle
 // fermée", "Stabilité"...), each with its text.
 std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& analysis);

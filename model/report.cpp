@@ -154,6 +154,7 @@ std::string ReportJson(const Laboratory& lab)
         json.null();
     json.key("gainMarginOmega").value(a.gainMarginOmega);
     json.key("gainMarginBelow").value(a.gainMarginBelow);
+    json.key("gainMarginWay").value(GainMarginWay(a));
     json.key("phaseMargin");
     a.hasPhaseMargin ? json.value(a.phaseMargin) : json.null();
     json.key("phaseMarginOmega").value(a.phaseMarginOmega);

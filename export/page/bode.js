@@ -203,7 +203,7 @@ export function createBode(holder) {
       const w = analysis.gainMarginOmega;
       const below = analysis.gainMarginBelow;
       const label = `MG = ${french(dB, 1)} dB`;
-      const how = below ? (analysis.stable ? ' en baissant K' : ', stable en augmentant K') : '';
+      const how = analysis.gainMarginWay ? `, ${analysis.gainMarginWay},` : '';
       words.push(`${label}${how} à ω = ${significant(w, 3)} rad/s${inside(w) ? '' : ' (hors du tracé)'}.`);
       if (inside(w)) gain = { label, omega: w, from: below ? dB : -dB, to: 0 };
     }

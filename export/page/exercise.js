@@ -36,8 +36,7 @@ export function createExercise(model, { current, recompute, reveal }) {
   const unit = document.getElementById('prediction-unite');
   const answerButton = document.getElementById('voir-reponse');
   const verdict = document.getElementById('verdict');
-  let shownFor = '';
-  let judgedOn = '';
+  let judgedOn = '';  // the link, exercise included, a verdict stands for
 
   function say(result, kind) {
     verdict.textContent = result.text;
@@ -177,9 +176,7 @@ export function createExercise(model, { current, recompute, reveal }) {
       unit.textContent = question ? exercise.unit : '';
       // A verdict holds for the set-up it judged: another exercise or
       // another set-up clears it.
-      const key = `${exercise.kind}:${exercise.name}`;
-      if (key !== shownFor || report.link !== judgedOn) {
-        shownFor = key;
+      if (report.link !== judgedOn) {
         judgedOn = report.link;
         verdict.textContent = '';
         delete verdict.dataset.verdict;

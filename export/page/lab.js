@@ -13,7 +13,7 @@ import { exportCsv, exportPicture } from './exports.js';
 import { showFigures } from './figures.js';
 import { french } from './format.js';
 import { onFullScreenChange } from './fullscreen.js';
-import { copyText, linkInAddress, writeAddress } from './link.js';
+import { copyText, linkInAddress, linkOf, linkValues, writeAddress } from './link.js';
 import { createPicture } from './picture.js';
 import { createPlane } from './plane.js';
 import { createPlots } from './plots.js';
@@ -21,20 +21,6 @@ import { createPlots } from './plots.js';
 const sampleSeconds = 0.01;
 // An arrow key or a step button moves the run by the program's tick.
 const stepSamples = 10;
-
-function linkValues(link) {
-  return Object.fromEntries(link.split('&').filter(Boolean).map((pair) => {
-    const equals = pair.indexOf('=');
-    return [pair.slice(0, equals), pair.slice(equals + 1)];
-  }));
-}
-
-function linkOf(values) {
-  return Object.entries(values)
-    .filter(([name, value]) => !(name === 'preset' && value === ''))
-    .map(([name, value]) => `${name}=${encodeURIComponent(value)}`)
-    .join('&');
-}
 
 export async function createLab(model, data) {
   const view = document.getElementById('vue-labo');
@@ -58,12 +44,8 @@ export async function createLab(model, data) {
                             (t) => seek(Math.round(t / sampleSeconds)));
   const controls = createControls(document.getElementById('reglages'), description, changed);
   const plane = createPlane(document.getElementById('plan-complexe'), {
-    // A point of the locus chosen: its gain, as the slider would set it,
-    // unless the exercise holds K.
-    chooseK: (K) => {
-      if (report.fixed.includes('K')) say('K est fixé par l\'exercice : le lieu se lit, mais ne le change pas.');
-      else changed('K', String(K), true);
-    },
+    // A point of the locus chosen: its gain, as the slider would set it.
+    chooseK: (K) => changed('K', String(K), true),
   });
   const bode = createBode(document.getElementById('bode'));
   // A question's answer stays out of sight until the student has predicted
@@ -202,8 +184,13 @@ export async function createLab(model, data) {
     return true;
   }
 
-  // A control changed: its value in the set-up, the preset forgotten.
+  // A control changed: its value in the set-up, the preset forgotten. A
+  // setting the exercise holds does not change, whatever asks.
   function changed(name, value, final, event) {
+    if (report.fixed.includes(name)) {
+      say(`${name} est fixé par l'exercice : il ne change pas.`);
+      return;
+    }
     const started = performance.now();
     const next = { ...values, [name]: value, preset: '' };
     // An action chosen starts from a value that shows it, not from 0 (off):
@@ -272,34 +259,32 @@ export async function createLab(model, data) {
 
   const presetBar = document.getElementById('prereglages');
   const comment = document.getElementById('commentaire');
-  for (const preset of description.presets) {
+  const presetButtons = description.presets.map((preset) => {
     const button = document.createElement('button');
     button.type = 'button';
     button.textContent = preset.title;
-    button.title = preset.comment;
     button.dataset.preset = preset.name;
     button.addEventListener('click', () => {
-      // An exercise stays, with the settings it holds.
+      // An exercise stays: the presets offered leave what it holds as it is.
       const kept = Object.fromEntries(Object.entries(values).filter(
-        ([name]) => ['exercice', 'question', 'fixe'].includes(name) || report.fixed.includes(name)));
+        ([name]) => ['exercice', 'question', 'fixe'].includes(name)));
       compute(linkOf({ preset: preset.name, ...kept }), { from: 'preset' });
     });
     presetBar.appendChild(button);
-  }
+    return { preset, button, own: linkValues(preset.link) };
+  });
   // The preset the set-up comes from, pressed with its comment, until a
   // control changes it. A preset that would change a setting the exercise
   // holds is not offered.
-  const presetValues = Object.fromEntries(description.presets.map((p) => [p.name, linkValues(p.link)]));
   function showPreset() {
-    const chosen = description.presets.find((p) => p.name === values.preset);
-    comment.textContent = chosen ? chosen.comment : '';
-    for (const b of presetBar.children) {
-      const preset = description.presets.find((p) => p.name === b.dataset.preset);
-      const own = presetValues[preset.name];
-      const clash = report.fixed.some((name) => own[name] !== undefined && own[name] !== values[name]);
-      b.disabled = clash;
-      b.title = clash ? 'Ce préréglage changerait un réglage que l\'exercice fixe.' : preset.comment;
-      b.setAttribute('aria-pressed', String(chosen !== undefined && b.dataset.preset === chosen.name));
+    comment.textContent = '';
+    for (const { preset, button, own } of presetButtons) {
+      const chosen = preset.name === values.preset;
+      if (chosen) comment.textContent = preset.comment;
+      const clash = report.fixed.some((name) => own[name] !== values[name]);
+      button.disabled = clash;
+      button.title = clash ? 'Ce préréglage changerait un réglage que l\'exercice fixe.' : preset.comment;
+      button.setAttribute('aria-pressed', String(chosen));
     }
   }
 

@@ -16,6 +16,22 @@ export function linkInAddress() {
   return question < 0 ? '' : hash.slice(question + 1);
 }
 
+// A link's pairs as an object, {K: '64.2', ...}, and back, in that order;
+// an empty preset is none.
+export function linkValues(link) {
+  return Object.fromEntries(link.split('&').filter(Boolean).map((pair) => {
+    const equals = pair.indexOf('=');
+    return [pair.slice(0, equals), pair.slice(equals + 1)];
+  }));
+}
+
+export function linkOf(values) {
+  return Object.entries(values)
+    .filter(([name, value]) => !(name === 'preset' && value === ''))
+    .map(([name, value]) => `${name}=${encodeURIComponent(value)}`)
+    .join('&');
+}
+
 // Writes the set-up into the address without a new history entry for each
 // move of a slider.
 export function writeAddress(link) {
