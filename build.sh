@@ -56,7 +56,7 @@ case "$action" in
   test)
     # Static analysis of the project's own sources, then every test in the
     # optimized build and again in the sanitizer build.
-    run-clang-tidy -p build -quiet "$(pwd)/(app|scenes|surface|tools|tests|bench|export|model)/" >build/clang-tidy.log 2>&1 \
+    run-clang-tidy -p build -quiet "$(pwd)/(app|scenes|surface|tools|tests|bench|export|model|web)/" >build/clang-tidy.log 2>&1 \
       || { grep -E 'warning:|error:' build/clang-tidy.log; echo "clang-tidy found problems" >&2; exit 1; }
     echo "clang-tidy: no problem found"
     ctest --preset default

@@ -17,7 +17,7 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / 'tests' / 'browser'))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / 'tests' / 'web'))
 from browser import browser, export, skip_without_browser  # noqa: E402
 
 LINK = 'K=64.2&duree=20'

@@ -20,8 +20,8 @@ FLOOR=$(realpath "$1/bench/antenne-repaint-floor")
 ROUNDS=${2:-3}
 command -v callgrind_control >/dev/null || { echo "$0: valgrind is missing" >&2; exit 2; }
 
-# shellcheck source=../tests/e2e/x_session.sh
-source "$(dirname "$0")/../tests/e2e/x_session.sh" >/dev/null
+# shellcheck source=../tests/desktop/e2e/x_session.sh
+source "$(dirname "$0")/../tests/desktop/e2e/x_session.sh" >/dev/null
 
 SCENE=19.2    # the wind scene: 190 ticks of 100 ms
 STOPPED=19.2  # as long, so that the small figures stay above the noise

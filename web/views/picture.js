@@ -6,8 +6,8 @@
 // red dish at the run's angle, and the yellow wind while the gust blows.
 // Coordinates are the program's drawing area's, in its pixels; the picture
 // shows its part from x = 50 to 710, the diagram, the antenna and the wind.
-import { french } from './format.js';
-import { fullScreenElement } from './fullscreen.js';
+import { french } from '../format.js';
+import { fullScreenElement } from '../fullscreen.js';
 
 const left = 50;
 const width = 660;

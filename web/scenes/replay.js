@@ -4,8 +4,8 @@
 // transport's player, it gives the teacher pause, frame by frame, seeking,
 // speed and full screen. On a screen narrower than the picture, the picture
 // shrinks to fit and its buttons flow below it, large enough for a finger.
-import { documentRead, inflate, reader } from './frames.js';
-import { fullScreenElement, onFullScreenChange } from './fullscreen.js';
+import { documentRead, inflate, reader } from '../frames.js';
+import { fullScreenElement, onFullScreenChange } from '../fullscreen.js';
 
 export function createScenes(fail) {
   // The program's clock: one picture every 100 ms.

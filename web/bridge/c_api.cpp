@@ -5,10 +5,10 @@
 // until the next call that makes the same kind of result.
 #include "model/csv.h"
 #include "model/exercise.h"
-#include "model/json.h"
+#include "web/bridge/json.h"
 #include "model/laboratory.h"
 #include "model/loop.h"
-#include "model/report.h"
+#include "web/bridge/report.h"
 
 #include <string>
 #include <vector>

@@ -4,7 +4,7 @@
 // the module's memory and reads back a report in JSON and the samples as
 // doubles; the module itself imports nothing but three system calls of its
 // C library, which never runs them (it opens no file).
-import { documentRead, inflate } from './frames.js';
+import { documentRead, inflate } from '../frames.js';
 
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();

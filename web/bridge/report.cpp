@@ -1,9 +1,9 @@
-#include "model/report.h"
+#include "web/bridge/report.h"
 
 #include "model/csv.h"
 #include "model/exercise.h"
 #include "model/french.h"
-#include "model/json.h"
+#include "web/bridge/json.h"
 #include "model/laboratory.h"
 
 #include <cmath>

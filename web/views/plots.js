@@ -4,7 +4,7 @@
 // settings; a cursor that follows the run as it plays, and a click or a tap
 // on a curve that moves the run there.
 import uPlot from '../vendor/uplot/uPlot.esm.js';
-import { axisLabels, french, legendValue } from './format.js';
+import { axisLabels, french, legendValue } from '../format.js';
 
 const colours = {
   consigne: '#1f4fbf',

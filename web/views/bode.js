@@ -10,7 +10,7 @@
 // each margin as drawn: its label, its pulsation (rad/s) and the segment's
 // ends in the chart's unit (dB or degrees), null when not drawn.
 import uPlot from '../vendor/uplot/uPlot.esm.js';
-import { axisLabels, french, legendValue, significant } from './format.js';
+import { axisLabels, french, legendValue, significant } from '../format.js';
 
 const colours = {
   gain: '#1f4fbf',

@@ -6,17 +6,17 @@
 // do. Each slider move's cost, from its input event to the frame painted
 // after it, goes to the browser's performance timeline as a measure named
 // "antenne:reglage".
-import { createBode } from './bode.js';
+import { createBode } from '../views/bode.js';
 import { createControls } from './controls.js';
 import { createExercise, hiddenFor } from './exercise.js';
 import { exportCsv, exportPicture } from './exports.js';
 import { showFigures } from './figures.js';
-import { french } from './format.js';
-import { onFullScreenChange } from './fullscreen.js';
+import { french } from '../format.js';
+import { onFullScreenChange } from '../fullscreen.js';
 import { copyText, linkInAddress, linkOf, linkValues, writeAddress } from './link.js';
-import { createPicture } from './picture.js';
-import { createPlane } from './plane.js';
-import { createPlots } from './plots.js';
+import { createPicture } from '../views/picture.js';
+import { createPlane } from '../views/plane.js';
+import { createPlots } from '../views/plots.js';
 
 const sampleSeconds = 0.01;
 // An arrow key or a step button moves the run by the program's tick.

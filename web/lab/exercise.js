@@ -4,7 +4,7 @@
 // writes such a link from the set-up shown. Until a question is answered or
 // its answer shown, what would give it away is kept out of sight.
 import { copyText } from './link.js';
-import { typedNumber } from './format.js';
+import { typedNumber } from '../format.js';
 
 const goals = [
   ['D1', 'Dépassement D1 (%)'], ['tr5', 'Temps de réponse à 5 % (s)'], ['traine', 'Erreur de traînage (°)'],

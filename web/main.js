@@ -2,10 +2,10 @@
 // script: two views, the six scenes and the laboratory, shown as tabs, the
 // teacher's controls driving the one shown. An address ending in "#labo?..."
 // opens the laboratory on that set-up; any other opens the scenes.
-import { createLab } from './lab.js';
-import { leaveLabAddress, wantsLab, writeAddress } from './link.js';
-import { loadModel } from './model.js';
-import { createScenes } from './replay.js';
+import { createLab } from './lab/lab.js';
+import { leaveLabAddress, wantsLab, writeAddress } from './lab/link.js';
+import { loadModel } from './bridge/model.js';
+import { createScenes } from './scenes/replay.js';
 import { createTransport } from './transport.js';
 
 function fail(message) {

@@ -13,7 +13,7 @@
 //   view()               { mode: 'dominant' | 'all' | 'user', x: [min, max], y: [min, max] }
 //   readout()            the text shown beside a pointed point, '' when none
 import uPlot from '../vendor/uplot/uPlot.esm.js';
-import { axisLabels, french, rounded, significant } from './format.js';
+import { axisLabels, french, rounded, significant } from '../format.js';
 
 const colours = {
   branch: '#7d8fb3',

@@ -1,4 +1,4 @@
-#include "model/json.h"
+#include "web/bridge/json.h"
 
 #include <cmath>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // the main numbers a slider beside it, logarithmic for the gains and times.
 // A slider moves its field, and the field the slider; every change reaches
 // the laboratory at once, sliders while they move.
-import { linkNumber, rounded, significant, typedNumber } from './format.js';
+import { linkNumber, rounded, significant, typedNumber } from '../format.js';
 
 // The slider's own steps: 0 to 1000 along the setting's range.
 const sliderSteps = 1000;
