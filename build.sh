@@ -6,25 +6,34 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 action=${1:-run}
-# giflib encodes the export tool's animations; Google Benchmark measures frame costs.
+# giflib encodes the export tool's animations, libzip (found through pkg-config)
+# zips an exercise's SCORM package; Google Benchmark measures frame costs.
 # The laboratory's model uses Eigen, and is built a second time as WebAssembly
 # for the web page by Debian's clang-14 with its wasm32 C and C++ libraries;
 # esbuild bundles the page's script and style. Qt's SVG module writes the
 # laboratory's graphs as vector pictures.
-build_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-svg-dev fonts-liberation2 libgif-dev libbenchmark-dev
+build_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools qt6-svg-dev fonts-liberation2 libgif-dev libzip-dev libbenchmark-dev
                 libeigen3-dev clang-14 lld-14 wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32
                 libclang-rt-14-dev-wasm32 esbuild)
 # The end-to-end test runs the real program on a virtual display; valgrind
 # checks memory, clang-tidy is the static analyser. The package test builds the
 # .deb (dpkg-shlibdeps is in dpkg-dev) and validates the desktop entry and the
-# AppStream metainfo. The page test opens antenne-export's web page in headless
-# Chromium, driven through chromedriver by Debian's Selenium for Python.
+# AppStream metainfo. The page's tests open antenne-export's web page in headless
+# Chromium, driven through chromedriver by Debian's Selenium for Python, and in
+# Firefox ESR, driven by puppeteer-core with Node.js (see below). The model's
+# frequency figures are checked against SciPy's (python3-scipy).
 test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils valgrind clang-tidy
-               dpkg-dev desktop-file-utils appstream file chromium chromium-driver python3-selenium)
+               dpkg-dev desktop-file-utils appstream file chromium chromium-driver python3-selenium python3-scipy
+               firefox-esr)
 
 case "$action" in
   run) wanted=("${build_packages[@]}") ;;
-  test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
+  test)
+    wanted=("${build_packages[@]}" "${test_packages[@]}")
+    # The page's tests take a few npm packages (tests/web/package.json):
+    # Debian's Node.js and npm, unless an npm is already there.
+    command -v npm >/dev/null || wanted+=(nodejs npm)
+    ;;
   *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
 
@@ -38,6 +47,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The page's tests' npm packages, at the versions package-lock.json pins, in
+# tests/web/node_modules.
+if [ "$action" = test ]; then
+  (cd tests/web && npm ci --include=dev --no-audit --no-fund --loglevel=error)
 fi
 
 # The optimized, hardened build (CMakePresets.json).

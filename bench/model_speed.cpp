@@ -1,8 +1,9 @@
 // The model's speed natively, through the C interface the page calls in its
 // WebAssembly module, for bench/model_speed.py to set beside the browser's:
 // the median time of a 20 s run (read from its link, integrated, its figures
-// and analysis worked out) and of a root-locus sweep over 500 gains, each
-// timed ten at a time, as the browser's clock is coarse.
+// and analysis worked out, its report and its run's table written, as the
+// page asks) and of a root-locus sweep over 500 gains, each timed ten at a
+// time, as the browser's clock is coarse.
 // Prints {"run": ms, "locus": ms}.
 #include <algorithm>
 #include <cstdlib>
@@ -13,8 +14,10 @@
 
 extern "C" {
 char* antenne_input(int bytes);
-int antenne_compute(int length);
-int antenne_locus(double low, double high, int count);
+int antenne_compute(int length, int previous);
+void antenne_release(int handle);
+const char* antenne_report(int handle);
+const char* antenne_table(int handle, int which, double low, double high, int count);
 }
 
 namespace {
@@ -42,12 +45,16 @@ int main(int argc, char** argv)
     const auto length = static_cast<int>(std::strlen(link));
     const auto compute = [&] {
         std::memcpy(antenne_input(length), link, static_cast<std::size_t>(length));
-        antenne_compute(length);
+        const int handle = antenne_compute(length, 0);
+        antenne_report(handle);
+        antenne_table(handle, 0, 0, 0, 0);
+        return handle;
     };
-    compute();  // as the page warms up its module
-    antenne_locus(1, 10000, 500);
-    const double run = medianMilliseconds(repetitions, compute);
-    const double locus = medianMilliseconds(repetitions, [] { antenne_locus(1, 10000, 500); });
-    std::printf("{\"run\": %.4f, \"locus\": %.4f}\n", run, locus);
+    const int kept = compute();  // as the page warms up its module
+    const auto locus = [kept] { antenne_table(kept, 1, 1, 10000, 500); };
+    locus();
+    const double run = medianMilliseconds(repetitions, [&] { antenne_release(compute()); });
+    const double sweep = medianMilliseconds(repetitions, locus);
+    std::printf("{\"run\": %.4f, \"locus\": %.4f}\n", run, sweep);
     return 0;
 }

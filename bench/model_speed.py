@@ -4,7 +4,10 @@ one session: each round times the native program (antenne-model-speed) and
 the page's module in headless Chromium, in turn, alternating which goes
 first, on the same work: a 20 s run (read, integrated, its figures and
 analysis) and a root-locus sweep over 500 gains, each the median of 30
-timings of ten.
+timings of ten; then a 120 s run, plain and with dry friction and backlash
+(whose stick, slip and contact events the run locates in time), each the
+median of 10 timings of ten, and how much dearer the second is than the
+first, natively and in WebAssembly.
 
   bench/model_speed.py BUILD [ROUNDS]     (after a build; needs chromium,
                                            chromium-driver, python3-selenium)
@@ -22,6 +25,11 @@ from browser import browser, export, skip_without_browser  # noqa: E402
 
 LINK = 'K=64.2&duree=20'
 REPETITIONS = 30
+# A long run, plain, and with dry friction and backlash: a limit cycle
+# whose every swing has its contacts, partings, stops and moves off.
+PLAIN_120 = 'K=500&duree=120'
+IMPERFECT_120 = 'K=500&jeu=2&frottement=0.2&duree=120'
+LONG_REPETITIONS = 10
 
 BROWSER_JS = '''
 const [link, repetitions, done] = arguments;
@@ -37,8 +45,11 @@ window.antenneModele().then((model) => {
     return times[Math.floor(times.length / 2)];
   };
   // Warmed up as natively, and past the browser's first, unoptimized tier.
-  for (let i = 0; i < 10; ++i) { model.compute(link); model.locus(1, 10000, 500); }
-  done({ run: median(() => model.compute(link)), locus: median(() => model.locus(1, 10000, 500)) });
+  const kept = model.compute(link);
+  const run = () => model.compute(link).release();
+  const locus = () => kept.locus(1, 10000, 500);
+  for (let i = 0; i < 10; ++i) { run(); locus(); }
+  done({ run: median(run), locus: median(locus) });
 }, (error) => done(String(error)));
 '''
 
@@ -76,9 +87,36 @@ def main():
             ratios = sorted(m['wasm'][work] / m['native'][work] for m in results)
             print(f'{what}: native {min(native):.2f}-{max(native):.2f} ms, wasm {min(wasm):.2f}-{max(wasm):.2f} ms, '
                   f'ratio {ratios[0]:.2f}-{ratios[-1]:.2f} (median {ratios[len(ratios) // 2]:.2f})')
+        long_runs(driver, build, rounds)
     finally:
         driver.quit()
         shutil.rmtree(folder, ignore_errors=True)
+
+
+def long_runs(driver, build, rounds):
+    """A 120 s run with friction and backlash beside the plain one, natively
+    and in WebAssembly, in turn, alternating which goes first."""
+    native_program = str(build / 'bench' / 'antenne-model-speed')
+    results = []
+    for r in range(rounds):
+        measures = {}
+        for side in (('native', 'wasm') if r % 2 == 0 else ('wasm', 'native')):
+            for name, link in (('plain', PLAIN_120), ('imperfect', IMPERFECT_120)):
+                if side == 'native':
+                    run = subprocess.run([native_program, link, str(LONG_REPETITIONS)], capture_output=True,
+                                         text=True, check=True)
+                    measures[side, name] = json.loads(run.stdout)['run']
+                else:
+                    measures[side, name] = driver.execute_async_script(BROWSER_JS, link, LONG_REPETITIONS)['run']
+        results.append(measures)
+        print(f'round {r + 1}, 120 s: ' + ', '.join(
+            f'{side} plain {measures[side, "plain"]:.1f} ms, with friction and backlash '
+            f'{measures[side, "imperfect"]:.1f} ms (x {measures[side, "imperfect"] / measures[side, "plain"]:.2f})'
+            for side in ('native', 'wasm')))
+    for side in ('native', 'wasm'):
+        ratios = sorted(m[side, 'imperfect'] / m[side, 'plain'] for m in results)
+        print(f'a 120 s run with friction and backlash over the plain one, {side}: '
+              f'{ratios[0]:.2f}-{ratios[-1]:.2f} (median {ratios[len(ratios) // 2]:.2f}; target <= 2)')
 
 
 if __name__ == '__main__':

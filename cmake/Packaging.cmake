@@ -31,10 +31,10 @@ PID controller to tune, its curves, figures, root locus and Bode, set-ups
 and exercises shared by link.
 .
 The antenne-export command writes a scenario's final picture as PNG or its
-animation as GIF, the web page, or a laboratory run as CSV, SVG or PNG,
-without a display.")
+animation as GIF, the web page, a laboratory run as CSV, SVG or PNG, or an
+exercise as a SCORM 1.2 package for a learning platform, without a display.")
 # dpkg-shlibdeps reads the libraries the binaries link to (Qt 6 with its SVG
-# module, giflib, the C and C++ runtimes). The X11 and offscreen platform plugins and the ICO reader
+# module, giflib, libzip, the C and C++ runtimes). The X11 and offscreen platform plugins and the ICO reader
 # the program loads at run time come with libqt6gui6 itself, and the fonts are
 # embedded, so nothing needs to be added by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -5,6 +5,7 @@
 #include "model/french.h"
 #include "model/laboratory.h"
 #include "model/loop.h"
+#include "model/presets.h"
 #include "surface/fonts.h"
 
 #include <QColor>

@@ -1,5 +1,7 @@
 #include "export/web_page.h"
 
+#include "app/state.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -26,6 +28,18 @@ void checkEmbeddable(const QByteArray& text, const char* element, const QString&
 {
     if (text.toLower().contains(QByteArray("</") + element))
         throw std::runtime_error(what.toStdString() + " holds </" + element + " and cannot be embedded");
+}
+
+// The page rebuilds its own file from the text of its elements (see
+// web/page_source.js), which the browser reads with every line break made
+// a line feed and NUL made U+FFFD: a part holding either could not be
+// rebuilt byte for byte.
+void checkReadBack(const std::map<QByteArray, QByteArray>& parts)
+{
+    for (const auto& [name, text] : parts)
+        if (text.contains('\r') || text.contains('\0'))
+            throw std::runtime_error("the page's part " + name.toStdString() +
+                                     " holds a carriage return or a NUL, which the browser would not keep");
 }
 
 // The program's block diagram, for the laboratory's picture, as PNG.
@@ -63,11 +77,15 @@ QByteArray json(const PageContent& content)
     if (content.startupScenario)
         data.insert(QStringLiteral("startupScenario"), *content.startupScenario);
     data.insert(QStringLiteral("diagram"), QString::fromLatin1(diagramPng().toBase64()));
+    // The dish's pivot and radius, for the laboratory to draw it as the program does.
+    data.insert(QStringLiteral("antenna"), QJsonObject{{QStringLiteral("x"), CentreX},
+                                                       {QStringLiteral("y"), CentreY},
+                                                       {QStringLiteral("radius"), Rayon}});
     // '<' only ever stands inside JSON strings, where its escape means the same.
     return QJsonDocument(data).toJson(QJsonDocument::Compact).replace('<', "\\u003c");
 }
 
-// Frames or the model as a zlib stream in base64. qCompress writes the stream after
+// Frames, the model or the template as a zlib stream in base64. qCompress writes the stream after
 // four bytes of its own giving the uncompressed length.
 QByteArray compressedFrames(const QByteArray& frames)
 {
@@ -105,15 +123,23 @@ QByteArray WebPage(const PageContent& content)
     // The notice of the libraries the page embeds, in the comment at its
     // top: "--" cannot stand inside an HTML comment.
     const QByteArray licences = "uPlot (https://github.com/leeoniya/uPlot) draws the laboratory's curves:\n" +
-                                resource(QStringLiteral("uplot-licence.txt")).replace("--", "- -");
-    return fill(resource(QStringLiteral("page.html")),
-                {{"title", content.caption.toHtmlEscaped().toUtf8()},
-                 {"licences", licences},
-                 {"style", style},
-                 {"script", script},
-                 {"data", json(content)},
-                 {"icon", "data:image/png;base64," + content.icon.toBase64()},
-                 {"startup", compressedFrames(content.startupFrame)},
-                 {"scenarios", compressedFrames(content.scenarioFrames)},
-                 {"model", compressedFrames(resource(QStringLiteral("model.wasm")))}});
+                                resource(QStringLiteral("uplot-licence.txt")).replace("--", "- -") +
+                                "\nfflate (https://github.com/101arrowz/fflate) writes an exercise's SCORM package:\n" +
+                                resource(QStringLiteral("fflate-licence.txt")).replace("--", "- -");
+    const QByteArray page = resource(QStringLiteral("page.html"));
+    const std::map<QByteArray, QByteArray> parts = {
+        {"title", content.caption.toHtmlEscaped().toUtf8()},
+        {"licences", licences},
+        {"style", style},
+        {"script", script},
+        {"data", json(content)},
+        {"icon", "data:image/png;base64," + content.icon.toBase64()},
+        {"startup", compressedFrames(content.startupFrame)},
+        {"scenarios", compressedFrames(content.scenarioFrames)},
+        {"model", compressedFrames(resource(QStringLiteral("model.wasm")))},
+        // The template itself, for the page to fill again with the parts
+        // it holds when it writes its own file into an exercise's package.
+        {"template", compressedFrames(page)}};
+    checkReadBack(parts);
+    return fill(page, parts);
 }

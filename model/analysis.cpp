@@ -1,5 +1,6 @@
 #include "model/analysis.h"
 
+#include "model/beyond_analysis.h"
 #include "model/plant.h"
 
 #include <algorithm>
@@ -97,31 +98,30 @@ double omegaAt(const std::vector<Crossing>& crossings, double K)
 
 }  // namespace
 
+Transfer CorrectorTransfer(const Settings& s)
+{
+    const double Tf = s.hasDerivative() ? s.Td / s.N : 0;
+    if (s.hasIntegral() && s.hasDerivative())
+        return {{1, s.Ti + Tf, s.Ti * (Tf + s.Td)}, {0, s.Ti, s.Ti * Tf}, {0.0, -1 / Tf}};
+    if (s.hasIntegral())
+        return {{1, s.Ti}, {0, s.Ti}, {0.0}};
+    if (s.hasDerivative())
+        return {{1, Tf + s.Td}, {1, Tf}, {-1 / Tf}};
+    if (s.leadOrLag())
+        return {{1, s.a * s.tau}, {1, s.tau}, {-1 / s.tau}};
+    return {{1}, {1}, {}};
+}
+
 OpenLoop OpenLoopOf(const Settings& s)
 {
     using namespace plant;
     OpenLoop loop;
-    Polynomial Nc{1};
-    Polynomial Dc{1};
+    const Transfer c = CorrectorTransfer(s);
+    loop.P = Multiply(c.denominator, {0, a * am, a + am, 1});
+    loop.Q = Multiply(c.numerator, {Gain});
     loop.poles = {0.0, -am, -a};
-    const double Tf = s.hasDerivative() ? s.Td / s.N : 0;
-    if (s.hasIntegral() && s.hasDerivative()) {
-        Nc = {1, s.Ti + Tf, s.Ti * (Tf + s.Td)};
-        Dc = {0, s.Ti, s.Ti * Tf};
-    } else if (s.hasIntegral()) {
-        Nc = {1, s.Ti};
-        Dc = {0, s.Ti};
-    } else if (s.hasDerivative()) {
-        Nc = {1, Tf + s.Td};
-        Dc = {1, Tf};
-    }
-    if (s.hasIntegral())
-        loop.poles.emplace_back(0.0);
-    if (s.hasDerivative())
-        loop.poles.emplace_back(-1 / Tf);
-    loop.P = Multiply(Dc, {0, a * am, a + am, 1});
-    loop.Q = Multiply(Nc, {Gain});
-    loop.zeros = Roots(Nc);
+    loop.poles.insert(loop.poles.end(), c.poles.begin(), c.poles.end());
+    loop.zeros = Roots(c.numerator);
     std::sort(loop.poles.begin(), loop.poles.end(), byRealPart);
     std::sort(loop.zeros.begin(), loop.zeros.end(), byRealPart);
     return loop;
@@ -166,15 +166,8 @@ std::optional<double> GainMarginDb(const Analysis& analysis)
     return 20 * std::log10(analysis.gainMargin);
 }
 
-Analysis Analyse(const Settings& settings)
+void ReadDominant(Analysis& a)
 {
-    Analysis a;
-    const double K = settings.K;
-    const OpenLoop loop = OpenLoopOf(settings);
-    a.poles = ClosedLoopPoles(settings, K);
-    a.zeros = loop.zeros;
-    a.stable = a.poles.front().real() < 0;
-
     const auto pair = std::find_if(a.poles.begin(), a.poles.end(),
                                    [](const Complex& p) { return std::fabs(p.imag()) > 1e-9 * std::abs(p); });
     if (pair != a.poles.end()) {
@@ -182,14 +175,15 @@ Analysis Analyse(const Settings& settings)
         const PoleShape shape = ShapeOf(*pair);
         a.naturalPulsation = shape.pulsation;
         a.damping = shape.damping;
-    } else if (a.poles[0].real() * a.poles[1].real() > 0) {
+    } else if (a.poles.size() > 1 && a.poles[0].real() * a.poles[1].real() > 0) {
         a.hasDominant = true;
         a.naturalPulsation = std::sqrt(a.poles[0].real() * a.poles[1].real());
         a.damping = -(a.poles[0].real() + a.poles[1].real()) / (2 * a.naturalPulsation);
     }
+}
 
-    a.crossings = crossings(loop);
-    a.stableGains = stableGains(settings, a.crossings);
+void ReadGainMargin(Analysis& a, double K)
+{
     // The stable range holding K, or the nearest on a logarithmic scale.
     const GainRange* range = nullptr;
     double distance = std::numeric_limits<double>::infinity();
@@ -218,6 +212,24 @@ Analysis Analyse(const Settings& settings)
             a.gainMarginOmega = omegaAt(a.crossings, end);
         }
     }
+}
+
+Analysis Analyse(const Settings& settings)
+{
+    if (SampledOrDelayed(settings))
+        return AnalyseBeyond(settings);
+    Analysis a;
+    const double K = settings.K;
+    const OpenLoop loop = OpenLoopOf(settings);
+    a.poles = ClosedLoopPoles(settings, K);
+    a.zeros = loop.zeros;
+    a.stable = a.poles.front().real() < 0;
+
+    ReadDominant(a);
+
+    a.crossings = crossings(loop);
+    a.stableGains = stableGains(settings, a.crossings);
+    ReadGainMargin(a, K);
 
     // |P(j w)|^2 = K^2 |Q(j w)|^2, an even polynomial in w: a polynomial in w^2.
     const auto squared = [](const Polynomial& p) {
@@ -237,18 +249,24 @@ Analysis Analyse(const Settings& settings)
         even.push_back((k < p2.size() ? p2[k] : 0) - K * K * (k < q2.size() ? q2[k] : 0));
     for (const double x : PositiveRoots(even)) {
         const double w = std::sqrt(x);
-        const double margin = wrapped(180 + OpenLoopPhase(loop, w));
+        const double phase = OpenLoopPhase(loop, w);
+        const double margin = wrapped(180 + phase);
         if (!a.hasPhaseMargin || margin < a.phaseMargin) {
             a.hasPhaseMargin = true;
             a.phaseMargin = margin;
             a.phaseMarginOmega = w;
+            a.phaseMarginPhase = phase;
         }
     }
+    a.frequency = ReadFrequencyFigures(OpenLoopResponse(settings));
+    a.leftOut = LeftOut(settings);
     return a;
 }
 
 Locus RootLocus(const Settings& settings, double low, double high, int count)
 {
+    if (SampledOrDelayed(settings))
+        return LocusBeyond(settings, low, high, count);
     Locus locus;
     locus.gains.reserve(static_cast<std::size_t>(count));
     locus.poles.reserve(static_cast<std::size_t>(count));
@@ -285,6 +303,8 @@ Locus RootLocus(const Settings& settings, double low, double high, int count)
 
 std::vector<BodePoint> Bode(const Settings& settings, double low, double high, int count)
 {
+    if (SampledOrDelayed(settings))
+        return BodeBeyond(settings, low, high, count);
     const OpenLoop loop = OpenLoopOf(settings);
     std::vector<BodePoint> points;
     points.reserve(static_cast<std::size_t>(count));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/frequency.h"
 #include "model/linear_model.h"
 #include "model/polynomial.h"
 #include "model/settings.h"
@@ -7,11 +8,21 @@
 #include <complex>
 #include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace labo {
 
 using Complex = std::complex<double>;
+
+// The corrector's transfer without its gain: C(s) = K Nc(s) / Dc(s), with
+// the roots of Dc as they are known exactly.
+struct Transfer {
+    Polynomial numerator;
+    Polynomial denominator;
+    std::vector<Complex> poles;
+};
+Transfer CorrectorTransfer(const Settings& settings);
 
 // The open loop C(s) G(s) = K Q(s) / P(s), without the chopper's limit.
 struct OpenLoop {
@@ -81,12 +92,46 @@ struct Analysis {
     bool hasPhaseMargin = false;
     double phaseMargin = 0;  // degrees
     double phaseMarginOmega = 0;
+    double phaseMarginPhase = 0;  // the open loop's phase there, degrees, as OpenLoopPhase draws it
+    // The closed loop's resonance and bandwidth and the modulus margin,
+    // read on the open loop's frequency response (frequency.h).
+    FrequencyFigures frequency;
+    // A sampled loop's period, s: its poles and zeros are then in z, stable
+    // inside the unit circle; 0 for a continuous loop.
+    double samplingPeriod = 0;
+    // In French, how a sampled or delayed loop is analysed, what is exact
+    // and what approximated (beyond_analysis.h); and what the analysis
+    // leaves out of the run ("sans le frottement sec, le jeu ni la
+    // résolution du capteur"). Empty when there is nothing to say.
+    std::string method;
+    std::string leftOut;
+    // A delayed continuous loop's poles and locus: the order of the Padé
+    // approximant that stands for the delay; 0 for none.
+    int padeOrder = 0;
 };
 
+// A sampled or delayed loop is analysed in beyond_analysis.cpp.
 Analysis Analyse(const Settings& settings);
+
+// The dominant pair of `a.poles` (sorted by decreasing real part), into
+// `a`; and, from `a.stableGains` and `a.crossings`, the critical gain and
+// the gain margin at K.
+void ReadDominant(Analysis& a);
+void ReadGainMargin(Analysis& a, double K);
 
 // The gain margin in dB, when it is finite.
 std::optional<double> GainMarginDb(const Analysis& analysis);
+
+// What the page's views sweep over: the root locus's gains, from 1 to the
+// K slider's end, and Bode's pulsations (rad/s), each `count` values spaced
+// evenly on a logarithmic scale.
+struct Sweep {
+    double low;
+    double high;
+    int count;
+};
+inline constexpr Sweep LocusSweep{1, 10000, 500};
+inline constexpr Sweep BodeSweep{0.01, 1000, 300};
 
 // The root locus: the closed loop's poles at `count` gains spaced evenly on
 // a logarithmic scale from `low` to `high`, each branch kept in its place

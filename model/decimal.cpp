@@ -88,6 +88,47 @@ std::optional<double> ParseDecimal(std::string_view text)
     return negative ? -value : value;
 }
 
+namespace {
+
+// The byte length of a thousands separator at text[at], or 0.
+std::size_t separatorAt(std::string_view text, std::size_t at)
+{
+    for (const std::string_view mark : {std::string_view(" "), std::string_view("\xC2\xA0"), std::string_view("\xE2\x80\xAF")})
+        if (text.substr(at, mark.size()) == mark)
+            return mark.size();
+    return 0;
+}
+
+}  // namespace
+
+std::optional<double> ParseTypedDecimal(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    std::string joined;
+    if (text.substr(0, 3) == "\xE2\x88\x92") {  // U+2212
+        joined += '-';
+        text.remove_prefix(3);
+    }
+    for (std::size_t at = 0; at < text.size();) {
+        // A separator between a digit and a group of exactly three digits.
+        const std::size_t mark = separatorAt(text, at);
+        const std::size_t after = at + mark;
+        const bool group = mark > 0 && at > 0 && isDigit(text[at - 1]) && after + 3 <= text.size() &&
+                           isDigit(text[after]) && isDigit(text[after + 1]) && isDigit(text[after + 2]) &&
+                           (after + 3 == text.size() || !isDigit(text[after + 3]));
+        if (group) {
+            at = after;
+            continue;
+        }
+        joined += text[at++];
+    }
+    return ParseDecimal(joined);
+}
+
 std::string FormatFixed(double x, int decimals, char separator)
 {
     if (!std::isfinite(x))

@@ -14,6 +14,12 @@ namespace labo {
 // text) gives nothing, as does a value too large for a double.
 std::optional<double> ParseDecimal(std::string_view text);
 
+// A number as someone types it, in a field or a link: what ParseDecimal
+// reads, and also with its thousands set apart by a space, a no-break space
+// or a narrow no-break space ("2 620,1", as French writes them), with a
+// minus sign (U+2212) for the hyphen, and blanks around it.
+std::optional<double> ParseTypedDecimal(std::string_view text);
+
 // x rounded to `decimals` places, with `separator` before them: "-0,5000".
 // No sign is written for a value that rounds to zero.
 std::string FormatFixed(double x, int decimals, char separator);

@@ -1,66 +1,27 @@
 #include "model/exercise.h"
 
+#include "model/decimal.h"
 #include "model/french.h"
+#include "model/frequency_text.h"
+#include "model/lead_design.h"
+#include "model/quantities.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace labo {
 namespace {
 
-// What each name of an exercise reads: its name in a sentence, its unit,
-// the places it is written with, and whether its sign counts (the errors
-// are judged on their size: a teacher's "1°" of wind error is either way).
-struct Quantity {
-    const char* name;
-    const char* phrase;      // "le dépassement D1"
-    const char* unit;        // "%", "s", "°", "dB", "rad/s", ""
-    int decimals;
-    bool magnitude;
-    const char* prediction;  // what a question asks to predict
-};
-
-const Quantity quantities[] = {
-    {"D1", "le dépassement D1", "%", 1, false, "le dépassement D1 de la réponse à l'échelon"},
-    {"tr5", "le temps de réponse à 5 %", "s", 2, false, "le temps de réponse à 5 % de la réponse à l'échelon"},
-    {"traine", "l'erreur de traînage (en valeur absolue)", "°", 2, true,
-     "l'erreur de traînage (en valeur absolue) quand la rampe est établie"},
-    {"vent", "l'erreur due au vent (en valeur absolue)", "°", 2, true,
-     "l'erreur due au vent (en valeur absolue) quand l'antenne est au repos sous la rafale"},
-    {"MP", "la marge de phase", "°", 1, false, nullptr},
-    {"MG", "la marge de gain", "dB", 1, false, nullptr},
-    {"Kcrit", "le gain critique Kcrit", "", 1, false,
-     "le gain critique Kcrit, au-delà duquel la boucle devient instable (avec les Ti, Td et N de ce réglage)"},
-    {"wcrit", "la pulsation critique ωcrit", "rad/s", 2, false,
-     "la pulsation ωcrit des oscillations au gain critique"},
-};
-
 const Quantity& quantity(const std::string& name)
 {
-    for (const Quantity& q : quantities)
-        if (name == q.name)
-            return q;
-    return quantities[0];
-}
-
-// A number with the quantity's unit: "25,0 %", "1,2°", "2620,1".
-std::string withUnit(std::string number, const Quantity& q)
-{
-    const std::string unit = q.unit;
-    if (unit.empty())
-        return number;
-    return unit == "°" ? number + "°" : number + " " + unit;
-}
-
-// A figure with its places: "25,0 %".
-std::string amount(double x, const Quantity& q)
-{
-    return withUnit(French(x, q.decimals), q);
+    const Quantity* q = FindQuantity(name);
+    return q != nullptr ? *q : Quantities().front();
 }
 
 // A target or a tolerance as the teacher wrote it: "25 %", "0,5 s".
 std::string given(double x, const Quantity& q)
 {
-    return withUnit(FrenchSignificant(x, 6), q);
+    return q.withUnit(FrenchSignificant(x, 6));
 }
 
 // A difference, "2,3 points" or "0,12 s", as D1's tolerance is in points;
@@ -69,20 +30,21 @@ std::string gap(double x, const Quantity& q, bool exact = true)
 {
     if (std::string(q.unit) == "%")
         return (exact ? French(x, q.decimals) : FrenchSignificant(x, 6)) + " point" + (std::fabs(x) >= 2 ? "s" : "");
-    return exact ? amount(x, q) : given(x, q);
+    return exact ? q.written(x) : given(x, q);
+}
+
+// The credit of a figure `off` away from its target, outside the
+// tolerance: half the marks at the tolerance's edge, halved each time the
+// gap doubles, rounded; always short of a met verdict's 100.
+int partialCredit(double off, double tolerance)
+{
+    return static_cast<int>(std::lround(std::min(50.0, 50.0 * tolerance / off)));
 }
 
 const Figure* runFigure(const std::string& name, const Figures& f)
 {
-    if (name == "D1")
-        return &f.overshoot;
-    if (name == "tr5")
-        return &f.settlingTime;
-    if (name == "traine")
-        return &f.rampLag;
-    if (name == "vent")
-        return &f.windError;
-    return nullptr;
+    const Quantity* q = FindQuantity(name);
+    return q != nullptr && q->figure != nullptr ? &(f.*q->figure) : nullptr;
 }
 
 }  // namespace
@@ -101,6 +63,17 @@ std::string ExerciseStatement(const Exercise& e)
     if (e.kind == Exercise::Kind::Question)
         return "Question : prédisez " + std::string(q.prediction) + (std::string(q.unit).empty() ? "" : ", en " + std::string(q.unit)) +
                ", puis vérifiez votre prédiction.";
+    return {};
+}
+
+std::string ExerciseTitle(const Exercise& e)
+{
+    const Quantity& q = quantity(e.name);
+    if (e.kind == Exercise::Kind::Goal)
+        return "Régler la boucle pour que " + std::string(q.phrase) + " vaille " + given(e.target, q) + " (à " +
+               gap(GoalTolerance(e), q, false) + " près)";
+    if (e.kind == Exercise::Kind::Question)
+        return "Prédire " + std::string(q.phrase);
     return {};
 }
 
@@ -125,6 +98,16 @@ Reading signedReading(const Exercise& e, const Laboratory& lab)
         if (!std::isfinite(a.gainMargin))
             return {std::nullopt, "aucun gain ne rend la boucle instable"};
         return {GainMarginDb(a), {}};
+    }
+    if (e.name == "MM" || e.name == "Q" || e.name == "BP") {
+        const FrequencyReading r = ReadFrequencyFigure(e.name, a);
+        return {r.value, r.reason};
+    }
+    if (e.name == "phimax") {
+        const Settings& s = lab.parsed.settings;
+        if (s.controller != Controller::Lead)
+            return {std::nullopt, "le correcteur n'est pas une avance de phase"};
+        return {MaximumPhase(s.a, s.tau).phiMax, {}};
     }
     if (!a.critical)
         return {std::nullopt, a.stableGains.empty() ? "la boucle est instable pour tout K"
@@ -160,15 +143,16 @@ Verdict JudgeGoal(const Exercise& e, const Laboratory& lab)
     const std::string objective =
         " (objectif : " + given(e.target, q) + " à " + gap(GoalTolerance(e), q, false) + " près).";
     if (!r.value)
-        return {false, "Pas encore : " + std::string(q.phrase) + " ne se lit pas sur ce réglage, car " + r.reason + objective};
+        return {false, "Pas encore : " + std::string(q.phrase) + " ne se lit pas sur ce réglage, car " + r.reason + objective, 0};
     const double value = *r.value;
     const double target = q.magnitude ? std::fabs(e.target) : e.target;
-    const std::string now = std::string(q.phrase) + " vaut " + amount(value, q);
+    const std::string now = std::string(q.phrase) + " vaut " + q.written(value);
     const double off = value - target;
     if (std::fabs(off) <= GoalTolerance(e) + 1e-12)
-        return {true, "Réussi : " + now + objective};
+        return {true, "Réussi : " + now + objective, 100};
     return {false, "Pas encore : " + now + ", " + gap(std::fabs(off), q) + (off > 0 ? " de trop" : " de moins que l'objectif") +
-                       objective};
+                       objective,
+            partialCredit(std::fabs(off), GoalTolerance(e))};
 }
 
 Verdict JudgePrediction(const Exercise& e, const Laboratory& lab, double prediction)
@@ -177,16 +161,26 @@ Verdict JudgePrediction(const Exercise& e, const Laboratory& lab, double predict
     const Reading r = ExerciseReading(e, lab);
     const std::string yours = "votre prédiction (" + given(prediction, q) + ")";
     if (!r.value)
-        return {false, "Rien à prédire sur ce réglage, car " + r.reason + "."};
+        return {false, "Rien à prédire sur ce réglage, car " + r.reason + ".", std::nullopt};
     const double answer = *r.value;
     const double guess = q.magnitude ? std::fabs(prediction) : prediction;
     const double place = 0.5 * std::pow(10.0, -q.decimals);
     const double off = guess - answer;
     const double percent = answer != 0 ? 100 * std::fabs(off) / std::fabs(answer) : 0;
-    if (std::fabs(off) <= std::max(0.02 * std::fabs(answer), place) + 1e-12)
-        return {true, "Juste : " + yours + " est à moins de 2 % de la valeur du modèle."};
+    const double tolerance = std::max(0.02 * std::fabs(answer), place);
+    if (std::fabs(off) <= tolerance + 1e-12)
+        return {true, "Juste : " + yours + " est à moins de 2 % de la valeur du modèle.", 100};
     const std::string how = answer != 0 ? French(percent, percent < 10 ? 1 : 0) + " %" : gap(std::fabs(off), q);
-    return {false, "Pas encore : " + yours + " est trop " + (off > 0 ? "forte" : "faible") + " de " + how + "."};
+    return {false, "Pas encore : " + yours + " est trop " + (off > 0 ? "forte" : "faible") + " de " + how + ".",
+            partialCredit(std::fabs(off), tolerance)};
+}
+
+Verdict JudgeTypedPrediction(const Exercise& e, const Laboratory& lab, const std::string& typed)
+{
+    const std::optional<double> prediction = ParseTypedDecimal(typed);
+    if (!prediction)
+        return {false, "Tapez d'abord votre prédiction : un nombre, avec une virgule ou un point.", std::nullopt};
+    return JudgePrediction(e, lab, *prediction);
 }
 
 std::string ExerciseAnswer(const Exercise& e, const Laboratory& lab)
@@ -195,7 +189,7 @@ std::string ExerciseAnswer(const Exercise& e, const Laboratory& lab)
     const Reading r = ExerciseReading(e, lab);
     if (!r.value)
         return "Réponse : " + std::string(q.phrase) + " ne se lit pas sur ce réglage, car " + r.reason + ".";
-    std::string text = "Réponse : " + std::string(q.phrase) + " vaut " + amount(*r.value, q);
+    std::string text = "Réponse : " + std::string(q.phrase) + " vaut " + q.written(*r.value);
     if (e.name == "Kcrit" && lab.analysis.critical)
         text += ", à la pulsation ω = " + FrenchSignificant(lab.analysis.critical->omega, 4) + " rad/s";
     return text + ".";

@@ -3,8 +3,12 @@
 #include "model/analysis.h"
 #include "model/continuation.h"
 #include "model/decimal.h"
+#include "model/extended_run.h"
+#include "model/frequency.h"
+#include "model/harmonic.h"
 #include "model/linear_model.h"
 #include "model/plant.h"
+#include "model/run_reading.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,17 +28,17 @@ constexpr double band = 0.05;
 
 Figure value(double v)
 {
-    return {Figure::State::Value, v == 0 ? 0.0 : v, {}};
+    return {Figure::State::Value, v == 0 ? 0.0 : v, {}, {}};
 }
 
 Figure notReached(const std::string& reason)
 {
-    return {Figure::State::NotReached, 0, reason};
+    return {Figure::State::NotReached, 0, reason, {}};
 }
 
 Figure notApplicable(const std::string& reason)
 {
-    return {Figure::State::NotApplicable, 0, reason};
+    return {Figure::State::NotApplicable, 0, reason, {}};
 }
 
 int sampleAt(double t)
@@ -235,6 +239,12 @@ void windFigures(Figures& f, const Run& run, const LinearModel& model, const Loo
 
 }  // namespace
 
+void StepFigures(Figures& f, const std::vector<double>& theta, std::size_t inRun, double final, double remaining,
+                 double setPoint, const std::string& until, bool gustCuts)
+{
+    stepFigures(f, theta, inRun, final, remaining, setPoint, until, gustCuts);
+}
+
 Figures ComputeFigures(const Run& run)
 {
     Figures f;
@@ -247,15 +257,34 @@ Figures ComputeFigures(const Run& run)
     // What each figure has to measure.
     const bool step = s.input == Input::Step && s.amplitude != 0;
     const bool ramp = s.input == Input::Ramp && s.slope != 0;
-    const std::string noStep = s.input == Input::Ramp ? "l'entrée est une rampe" : "l'amplitude de l'échelon est nulle";
-    const std::string noRamp = s.input == Input::Step ? "l'entrée est un échelon" : "la pente de la rampe est nulle";
+    const bool sine = s.input == Input::Sine && s.amplitude != 0;
+    const std::string isSine = "l'entrée est un sinus";
+    const std::string noStep = s.input == Input::Sine   ? isSine
+                               : s.input == Input::Ramp ? "l'entrée est une rampe"
+                                                        : "l'amplitude de l'échelon est nulle";
+    const std::string noRamp = s.input == Input::Sine   ? isSine
+                               : s.input == Input::Step ? "l'entrée est un échelon"
+                                                        : "la pente de la rampe est nulle";
     const std::string noGust = s.wind == 0 ? "il n'y a pas de vent" : "la rafale commence après la fin de l'essai";
+    const std::string noSine = s.input == Input::Sine ? "l'amplitude du sinus est nulle" : "l'entrée n'est pas un sinus";
     if (!step)
         f.overshoot = f.peakTime = f.settlingTime = f.staticError = notApplicable(noStep);
     if (!ramp)
         f.rampLag = notApplicable(noRamp);
     if (!gust)
         f.windDeparture = f.windError = notApplicable(noGust);
+    if (!sine)
+        f.amplitudeRatio = f.phaseShift = notApplicable(noSine);
+    // The wind's figures are read against the run's held inputs: under a
+    // sine, its effect is not told apart from the set point's.
+    if (gust && s.input == Input::Sine)
+        f.windDeparture = f.windError = notApplicable("l'entrée est un sinus : l'effet du vent ne se lit pas à part");
+
+    // Beyond the linear loop, the figures are read on the run itself.
+    if (BeyondLinearLoop(s)) {
+        FiguresOnRun(f, run);
+        return f;
+    }
 
     std::string unreachable;
     if (run.diverged)
@@ -267,10 +296,14 @@ Figures ComputeFigures(const Run& run)
             f.overshoot = f.peakTime = f.settlingTime = f.staticError = notReached(unreachable);
         if (ramp)
             f.rampLag = notReached(unreachable);
-        if (gust)
+        if (gust && s.input != Input::Sine)
             f.windDeparture = f.windError = notReached(unreachable);
+        if (sine)
+            f.amplitudeRatio = f.phaseShift = notReached(unreachable);
         return f;
     }
+    if (sine)
+        HarmonicFigures(f, run, PredictHarmonic(OpenLoopResponse(s), s.pulsation));
 
     // The input's figures: on the run up to the gust, then as if it never came.
     const std::size_t last = run.states.size() - 1;
@@ -306,38 +339,9 @@ Figures ComputeFigures(const Run& run)
                 f.rampLag = value(c.settledError * plant::DegreesPerRadian);
         }
     }
-    if (gust)
+    if (gust && s.input != Input::Sine)
         windFigures(f, run, model, loop, before);
     return f;
-}
-
-const std::vector<FigureInfo>& FigureTable()
-{
-    static const std::vector<FigureInfo> table = {
-        {"D1", "Dépassement D1", "%", 1, &Figures::overshoot},
-        {"tpic", "Instant du premier maximum", "s", 2, &Figures::peakTime},
-        {"tr5", "Temps de réponse à 5 %", "s", 2, &Figures::settlingTime},
-        {"statique", "Erreur statique", "°", 2, &Figures::staticError},
-        {"traine", "Erreur de traînage", "°", 2, &Figures::rampLag},
-        {"ecartVent", "Écart maximal dû au vent", "°", 2, &Figures::windDeparture},
-        {"vent", "Erreur due au vent", "°", 2, &Figures::windError},
-    };
-    return table;
-}
-
-std::string FigureText(const Figure& figure, const FigureInfo& info)
-{
-    switch (figure.state) {
-    case Figure::State::Value: {
-        const std::string number = FormatFixed(figure.value, info.decimals, ',');
-        return std::string(info.unit) == "°" ? number + "°" : number + " " + info.unit;
-    }
-    case Figure::State::NotReached:
-        return "non atteint : " + figure.reason;
-    case Figure::State::NotApplicable:
-        break;
-    }
-    return "sans objet : " + figure.reason;
 }
 
 }  // namespace labo

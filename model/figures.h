@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/quantities.h"
 #include "model/run.h"
 
 #include <string>
@@ -16,6 +17,9 @@ struct Figure {
     State state = State::NotApplicable;
     double value = 0;
     std::string reason;  // in French, unless a value
+    // What follows the value or the reason, in French, if anything: the
+    // harmonic response's decibels and the model's value ("prévu : ...").
+    std::string note;
 
     bool reached() const { return state == State::Value; }
 };
@@ -34,21 +38,20 @@ struct Figures {
     Figure rampLag;        // Erreur de traînage, degrees
     Figure windDeparture;  // Écart maximal dû au vent, degrees
     Figure windError;      // Erreur due au vent, degrees
+    Figure amplitudeRatio; // Rapport d'amplitudes of a sine's response, a ratio
+    Figure phaseShift;     // Déphasage of a sine's response, degrees
 };
 
+// A set-up beyond the linear loop (extended_run.h) has its figures read on
+// the run (run_reading.h).
 Figures ComputeFigures(const Run& run);
 
-// How each figure is named on screen, in links (exercises) and in exports.
-struct FigureInfo {
-    const char* key;   // "D1", "tr5"...
-    const char* name;  // "Dépassement D1"
-    const char* unit;  // "%", "s", "°"
-    int decimals;      // shown with this many places
-    Figure Figures::*figure;
-};
-const std::vector<FigureInfo>& FigureTable();
-
-// "25,38 %", or "non atteint : <reason>", or "sans objet : <reason>".
-std::string FigureText(const Figure& figure, const FigureInfo& info);
+// A step's figures on theta (rad) from rest: `inRun` samples of the run,
+// then what the loop does after, after which theta stays within `remaining`
+// of its final value `final`; `setPoint` the step's (rad). `until` names
+// where the run is read to ("la fin de l'essai"), and `gustCuts` says a
+// gust cuts it short there (the rest is the loop without it).
+void StepFigures(Figures& f, const std::vector<double>& theta, std::size_t inRun, double final, double remaining,
+                 double setPoint, const std::string& until, bool gustCuts);
 
 }  // namespace labo

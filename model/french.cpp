@@ -1,6 +1,8 @@
 #include "model/french.h"
 
 #include "model/decimal.h"
+#include "model/frequency_text.h"
+#include "model/quantities.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +48,8 @@ std::string FrenchSignificant(double x, int digits)
 
 namespace {
 
+const char* const criticalGainLine = "Gain critique";
+
 std::string seconds(double s)
 {
     return FrenchSignificant(s, 4) + " s";
@@ -58,8 +62,9 @@ std::string pole(const Complex& p)
     return FrenchSignificant(p.real(), 4) + " ± " + FrenchSignificant(std::fabs(p.imag()), 4) + "j";
 }
 
-// Roots listed once a conjugate pair, by decreasing real part.
-std::string roots(const std::vector<Complex>& list)
+// Roots listed once a conjugate pair, in their order; in s (s⁻¹), or in
+// z (no unit) for a sampled loop.
+std::string roots(const std::vector<Complex>& list, bool inZ = false)
 {
     std::string text;
     for (const Complex& p : list) {
@@ -67,7 +72,9 @@ std::string roots(const std::vector<Complex>& list)
             continue;
         text += (text.empty() ? "" : " ; ") + pole(p);
     }
-    return text.empty() ? "aucun" : text + " s⁻¹";
+    if (text.empty())
+        return "aucun";
+    return inZ ? "en z : " + text : text + " s⁻¹";
 }
 
 std::string pulsation(double w)
@@ -79,18 +86,38 @@ std::string pulsation(double w)
 
 std::string SettingsSummary(const Settings& s)
 {
-    std::string text = s.controller == Controller::P ? "P" : (s.controller == Controller::PI ? "PI" : "PID");
+    std::string text = s.controller == Controller::P    ? "P"
+                       : s.controller == Controller::PI   ? "PI"
+                       : s.controller == Controller::PID  ? "PID"
+                       : s.controller == Controller::Lead ? "avance de phase"
+                                                          : "retard de phase";
     text += ", K = " + FrenchSignificant(s.K, 6);
+    if (s.leadOrLag())
+        text += ", a = " + FrenchSignificant(s.a, 4) + ", τ = " + seconds(s.tau);
     if (s.hasIntegral())
         text += ", Ti = " + seconds(s.Ti);
     if (s.hasDerivative())
         text += ", Td = " + seconds(s.Td) + ", N = " + FrenchSignificant(s.N, 4);
     if (s.hasIntegral() && !s.antiWindup)
         text += ", sans antisaturation";
+    if (s.Te > 0)
+        text += " · numérique, Te = " + seconds(s.Te) +
+                (s.discretization == Discretization::Tustin ? " (Tustin)" : " (Euler)");
+    if (s.delay > 0)
+        text += " · retard de " + seconds(s.delay);
+    if (s.friction > 0)
+        text += " · frottement sec de " + FrenchSignificant(s.friction, 6) + " N·m";
+    if (s.backlash > 0)
+        text += " · jeu de " + FrenchSignificant(s.backlash, 6) + "°";
+    if (s.resolution > 0)
+        text += " · capteur au " + FrenchSignificant(s.resolution, 6) + "° près";
     if (s.input == Input::Step && s.amplitude == 0)
         text += " · consigne fixe";
     else if (s.input == Input::Step)
         text += " · échelon de " + FrenchSignificant(s.amplitude, 6) + "°";
+    else if (s.input == Input::Sine)
+        text += " · sinus de " + FrenchSignificant(s.amplitude, 6) + "° à ω = " + FrenchSignificant(s.pulsation, 4) +
+                " rad/s";
     else
         text += " · rampe de " + FrenchSignificant(s.slope, 6) + "°/s";
     if (s.wind != 0) {
@@ -102,16 +129,55 @@ std::string SettingsSummary(const Settings& s)
     return text + " · " + seconds(s.length);
 }
 
+BodeMargins MarginsOnBode(const Analysis& a, double low, double high)
+{
+    BodeMargins m;
+    const auto where = [&](double w) {
+        return "à ω = " + FrenchSignificant(w, 3) + " rad/s" + (w >= low && w <= high ? "" : " (hors du tracé)");
+    };
+    const std::optional<double> dB = GainMarginDb(a);
+    if (!a.hasGainMargin) {
+        m.caption = "Pas de marge de gain : aucun gain K ne stabilise la boucle.";
+    } else if (!dB) {
+        m.caption = "Marge de gain infinie : la phase n'atteint jamais −180°.";
+    } else {
+        const std::string label = "MG = " + French(*dB, 1) + " dB";
+        const std::string way = GainMarginWay(a);
+        m.caption = label + (way.empty() ? "" : ", " + way + ",") + " " + where(a.gainMarginOmega) + ".";
+        if (a.gainMarginOmega >= low && a.gainMarginOmega <= high)
+            m.gainLabel = label;
+    }
+    if (!a.hasPhaseMargin) {
+        m.caption += " Pas de marge de phase : le gain ne passe pas par 0 dB.";
+    } else {
+        const std::string label = "MP = " + French(a.phaseMargin, 1) + "°";
+        m.caption += " " + label + " " + where(a.phaseMarginOmega) + ".";
+        if (a.phaseMarginOmega >= low && a.phaseMarginOmega <= high)
+            m.phaseLabel = label;
+    }
+    return m;
+}
+
+std::vector<std::string> CriticalGainLines()
+{
+    return {criticalGainLine, FindQuantity("MG")->name};
+}
+
 std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& a)
 {
     std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back("Pôles en boucle fermée", roots(a.poles));
+    const bool inZ = a.samplingPeriod > 0;
+    lines.emplace_back("Pôles en boucle fermée",
+                       a.poles.empty() && inZ ? "non calculés (voir la méthode)" : roots(a.poles, inZ));
     const bool complexPair = std::any_of(a.poles.begin(), a.poles.end(), [](const Complex& p) { return p.imag() != 0; });
     if (a.hasDominant)
         lines.emplace_back(complexPair ? "Paire dominante" : "Pôles dominants (réels)", "amortissement ζ = " + French(a.damping, 3) + ", pulsation propre ωn = " +
                                                   FrenchSignificant(a.naturalPulsation, 4) + " rad/s");
-    lines.emplace_back("Zéros en boucle fermée", roots(a.zeros));
-    lines.emplace_back("Stabilité", a.stable ? "stable" : "instable");
+    lines.emplace_back("Zéros en boucle fermée", roots(a.zeros, inZ));
+    if (inZ)
+        lines.emplace_back("Stabilité", a.stable ? "stable (pôles dans le cercle unité)" : "instable (un pôle hors du cercle unité)");
+    else
+        lines.emplace_back("Stabilité", a.stable ? "stable" : "instable");
 
     std::string critical;
     if (a.critical)
@@ -125,21 +191,31 @@ std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& a
         critical += std::isfinite(r.to) ? " (stable de K = " + FrenchSignificant(r.from, 4) + " à " + FrenchSignificant(r.to, 5) + ")"
                                         : " (stable à partir de K = " + FrenchSignificant(r.from, 4) + ")";
     }
-    lines.emplace_back("Gain critique", critical);
+    lines.emplace_back(criticalGainLine, critical);
 
+    const std::string gainMargin = FindQuantity("MG")->name;
     if (!a.hasGainMargin)
-        lines.emplace_back("Marge de gain", "aucune : la boucle est instable pour tout K");
+        lines.emplace_back(gainMargin, "aucune : la boucle est instable pour tout K");
     else if (!std::isfinite(a.gainMargin))
-        lines.emplace_back("Marge de gain", "infinie");
+        lines.emplace_back(gainMargin, "infinie");
     else
-        lines.emplace_back("Marge de gain", FrenchSignificant(a.gainMargin, 4) + " (" +
+        lines.emplace_back(gainMargin, FrenchSignificant(a.gainMargin, 4) + " (" +
                                                 French(*GainMarginDb(a), 1) + " dB), " +
                                                 (a.gainMarginBelow ? GainMarginWay(a) + ", " : "") +
                                                 pulsation(a.gainMarginOmega));
+    const std::string phaseMargin = FindQuantity("MP")->name;
     if (a.hasPhaseMargin)
-        lines.emplace_back("Marge de phase", French(a.phaseMargin, 1) + "°, " + pulsation(a.phaseMarginOmega));
+        lines.emplace_back(phaseMargin, French(a.phaseMargin, 1) + "°, " + pulsation(a.phaseMarginOmega));
     else
-        lines.emplace_back("Marge de phase", "aucune : |CG| ne vaut jamais 1");
+        lines.emplace_back(phaseMargin, "aucune : |CG| ne vaut jamais 1");
+    for (auto& line : FrequencyLines(a))
+        lines.push_back(std::move(line));
+    // What a sampled or delayed loop's analysis approximates, and what the
+    // linear analysis leaves out of the run.
+    if (!a.method.empty())
+        lines.emplace_back("Méthode", a.method);
+    if (!a.leftOut.empty())
+        lines.emplace_back("Modèle linéaire", a.leftOut);
     return lines;
 }
 

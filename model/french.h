@@ -31,4 +31,19 @@ std::string GainMarginWay(const Analysis& analysis);
 // fermée", "Stabilité"...), each with its text.
 std::vector<std::pair<std::string, std::string>> AnalysisLines(const Analysis& analysis);
 
+// What Bode shows of the margins over the pulsations from `low` to `high`:
+// each margin's label on its chart ("MG = 32,2 dB", empty when there is no
+// margin to draw there), and a caption that says both in words, and why
+// one is missing.
+struct BodeMargins {
+    std::string gainLabel;
+    std::string phaseLabel;
+    std::string caption;
+};
+BodeMargins MarginsOnBode(const Analysis& analysis, double low, double high);
+
+// The names of the lines that tell the critical gain, which a question on it
+// keeps hidden: "Gain critique", "Marge de gain".
+std::vector<std::string> CriticalGainLines();
+
 }  // namespace labo

@@ -37,14 +37,17 @@ LinearModel Linearize(const Settings& settings, double K)
     using namespace plant;
     LinearModel m;
     m.integral_ = settings.hasIntegral();
-    m.filter_ = settings.hasDerivative();
+    m.filter_ = settings.hasDerivative() || settings.leadOrLag();
     const int n = 3 + (m.integral_ ? 1 : 0) + (m.filter_ ? 1 : 0);
     const int ea = 0;
     const int wm = 1;
     const int theta = 2;
     const int integral = 3;
     const int filter = m.integral_ ? 4 : 3;
-    const double N = m.filter_ ? settings.N : 0;
+    // A lead or lag runs on the derivative's filter (see Loop): a - 1 for N,
+    // tau for Td / N.
+    const bool lead = settings.leadOrLag();
+    const double N = lead ? settings.a - 1 : (m.filter_ ? settings.N : 0);
 
     // u = K ((1 + N) Ve + integral / Ti - N filter), Ve = Kpot (theta_c - theta)
     m.Cu = Eigen::RowVectorXd::Zero(n);
@@ -70,7 +73,7 @@ LinearModel Linearize(const Settings& settings, double K)
         m.Br(integral) = Kpot;
     }
     if (m.filter_) {
-        const double rate = N / settings.Td;
+        const double rate = lead ? 1 / settings.tau : N / settings.Td;
         m.A(filter, theta) = -rate * Kpot;
         m.A(filter, filter) = -rate;
         m.Br(filter) = rate * Kpot;

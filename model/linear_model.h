@@ -11,7 +11,7 @@ namespace labo {
 
 // The loop without the chopper's limit, as a state-space model over the
 // states the controller really uses (Ea, wm, theta, then the integral and
-// the filter when it has them):
+// the filter when it has them; a lead or lag has the filter):
 //   dx/dt = A x + Br theta_c + Bw Tw,  theta = Ctheta x,  u = Cu x + Du theta_c
 struct LinearModel {
     Eigen::MatrixXd A;

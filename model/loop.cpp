@@ -3,15 +3,19 @@
 #include "model/plant.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace labo {
 
+// A lead or lag K (1 + a tau s) / (1 + tau s) = K (1 + (a - 1) tau s / (1 + tau s))
+// has the filtered derivative's form, with a - 1 in place of N and tau in
+// place of Td / N: it runs on the same filter state.
 Loop::Loop(const Settings& settings)
     : settings_(settings),
       Ti_(settings.hasIntegral() ? settings.Ti : 0),
-      gainD_(settings.hasDerivative() ? settings.N : 0),
-      filterRate_(settings.hasDerivative() ? settings.N / settings.Td : 0)
+      gainD_(settings.hasDerivative() ? settings.N : (settings.leadOrLag() ? settings.a - 1 : 0)),
+      filterRate_(settings.hasDerivative() ? settings.N / settings.Td : (settings.leadOrLag() ? 1 / settings.tau : 0))
 {
 }
 
@@ -19,6 +23,8 @@ double Loop::setPoint(double t) const
 {
     if (t < 0)
         return 0;
+    if (settings_.input == Input::Sine)
+        return settings_.amplitude * std::sin(settings_.pulsation * t) / plant::DegreesPerRadian;
     const double degrees = settings_.input == Input::Step ? settings_.amplitude : settings_.slope * t;
     return degrees / plant::DegreesPerRadian;
 }
@@ -73,7 +79,7 @@ State Loop::derivative(const State& x, double setPoint, double windTorque) const
         const bool drivenFurther = (u > settings_.limit && Ve > 0) || (u < -settings_.limit && Ve < 0);
         dx.integral = settings_.antiWindup && saturated(u) && drivenFurther ? 0 : Ve;
     }
-    if (gainD_ > 0)
+    if (gainD_ != 0)
         dx.filter = filterRate_ * (Ve - x.filter);
     return dx;
 }

@@ -6,7 +6,8 @@ namespace labo {
 
 // The loop's state, from rest: the chopper's output voltage Ea (V), the
 // motor's speed wm (rad/s), the dish's angle theta (rad), the integral of
-// the error voltage (V s) and the derivative's filter (V).
+// the error voltage (V s) and the derivative's filter, or the lead's or
+// lag's first-order part (V).
 struct State {
     double Ea = 0;
     double wm = 0;
@@ -22,6 +23,7 @@ struct State {
 //   dintegral/dt = Ve, or 0 while the limit holds u and Ve drives it further
 //   dfilter/dt   = (Ve - filter) N / Td                so that the derivative
 //                                                      term is Td s/(1 + Td s/N) Ve
+//   (a lead or lag: u = K (Ve + (a - 1) (Ve - filter)), dfilter/dt = (Ve - filter) / tau)
 //   dEa/dt = a (sat(u) - Ea)                           the chopper
 //   Jm dwm/dt = Kt (Ea - Kb wm) / Ra - Dm wm + Kg Tw   the motor, gearbox and dish
 //   dtheta/dt = Kg wm
@@ -32,9 +34,9 @@ public:
 
     const Settings& settings() const { return settings_; }
 
-    // The inputs at time t (s), the step applied at t = 0, the gust from its
-    // start for its length: the set point theta_c (rad) and the wind's
-    // torque (N m).
+    // The inputs at time t (s), the step, ramp or sine applied at t = 0, the
+    // gust from its start for its length: the set point theta_c (rad) and
+    // the wind's torque (N m).
     double setPoint(double t) const;
     double windTorque(double t) const;
     // When the gust begins and ends; ends at infinity when it lasts to the end.
@@ -51,8 +53,8 @@ public:
 private:
     Settings settings_;
     double Ti_;    // 0 without integral action
-    double gainD_; // N with derivative action, else 0
-    double filterRate_;  // N / Td, with derivative action
+    double gainD_; // N with derivative action, a - 1 for a lead or lag, else 0
+    double filterRate_;  // N / Td with derivative action, 1 / tau for a lead or lag
 };
 
 }  // namespace labo

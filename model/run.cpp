@@ -1,5 +1,6 @@
 #include "model/run.h"
 
+#include "model/extended_run.h"
 #include "model/linear_model.h"
 #include "model/plant.h"
 
@@ -63,6 +64,8 @@ double IntegrationStep(const Settings& settings)
     double fastest = plant::a;
     if (settings.hasDerivative())
         fastest = std::max(fastest, settings.N / settings.Td);
+    if (settings.leadOrLag())
+        fastest = std::max(fastest, 1 / settings.tau);
     const LinearModel model = Linearize(settings);
     const Eigen::VectorXcd poles = Eigen::EigenSolver<Eigen::MatrixXd>(model.A, false).eigenvalues();
     for (Eigen::Index i = 0; i < poles.size(); ++i)
@@ -90,6 +93,8 @@ void Integrate(const Loop& loop, State& x, double from, double to, double step)
 
 Run Simulate(const Settings& settings)
 {
+    if (BeyondLinearLoop(settings))
+        return SimulateBeyond(settings);
     Run run;
     run.settings = settings;
     const Loop loop(settings);

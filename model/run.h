@@ -3,9 +3,12 @@
 #include "model/loop.h"
 #include "model/settings.h"
 
+#include <memory>
 #include <vector>
 
 namespace labo {
+
+struct Continuing;  // a run beyond the linear loop, kept to go on after its end (extended_run.h)
 
 // The interval between the samples of a run, s.
 constexpr double SampleInterval = 0.01;
@@ -31,8 +34,11 @@ struct Run {
     bool diverged = false;
     double divergedAt = 0;      // the time of the first sample past those bounds
     double step = 0;            // the integration step it took, s
+    std::shared_ptr<const Continuing> continuing;  // beyond the linear loop only
 };
 
+// A set-up beyond the linear loop (a sampled corrector, a delay, friction,
+// backlash or a sensor's resolution) runs in extended_run.cpp.
 Run Simulate(const Settings& settings);
 
 // The integration step that a set-up's fastest dynamics need, s: at most

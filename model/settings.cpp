@@ -1,37 +1,17 @@
 #include "model/settings.h"
 
 #include "model/decimal.h"
+#include "model/presets.h"
+#include "model/quantities.h"
+#include "model/setting_table.h"
 
 #include <algorithm>
 #include <cstddef>
-#include <iterator>
 #include <optional>
 #include <string_view>
 
 namespace labo {
 namespace {
-
-const char* const controllerWords[] = {"P", "PI", "PID"};
-const char* const inputWords[] = {"echelon", "rampe"};
-const char* const switchWords[] = {"0", "1"};
-
-const std::vector<std::string> names = {
-    "regulateur", "K",     "Ti",   "Td",        "N",         "antisaturation", "entree", "amplitude",
-    "pente",      "vent",  "debutVent", "dureeVent", "saturation", "duree", "preset", "exercice", "question", "fixe",
-};
-
-// What an exercise may ask: a goal's figures, with their units, and the
-// figures a question may ask to predict.
-const char* const goalNames[] = {"D1", "tr5", "traine", "vent", "MP", "MG"};
-const char* const questionNames[] = {"Kcrit", "wcrit", "D1", "tr5", "traine", "vent"};
-
-std::string listed(const char* const* words, std::size_t count, const char* last)
-{
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i)
-        text += std::string(i == 0 ? "" : (i + 1 == count ? last : ", ")) + words[i];
-    return text;
-}
 
 std::vector<std::string> split(const std::string& text, char separator)
 {
@@ -117,115 +97,134 @@ Problem problem(const std::string& name, const std::string& value, const std::st
     return {name, value, "«\u00a0" + name + "=" + shown + "\u00a0» : " + what + " ; " + name + " accepte " + accepts + "."};
 }
 
-// Where a pair of the link goes: its problem if its value cannot be used.
-std::optional<Problem> apply(Settings& settings, const std::string& name, const std::string& value)
+// The row of a name as a link may spell it, without regard to case.
+const SettingInfo* named(const std::string& name)
 {
-    if (name == "regulateur") {
-        for (std::size_t i = 0; i < std::size(controllerWords); ++i)
-            if (sameName(value, controllerWords[i])) {
-                settings.controller = static_cast<Controller>(i);
-                return std::nullopt;
-            }
-        return problem(name, value, "régulateur inconnu", "P, PI ou PID");
-    }
-    if (name == "entree") {
-        for (std::size_t i = 0; i < std::size(inputWords); ++i)
-            if (sameName(withoutAccents(value), inputWords[i])) {
-                settings.input = static_cast<Input>(i);
-                return std::nullopt;
-            }
-        return problem(name, value, "entrée inconnue", "echelon ou rampe");
-    }
-    if (name == "exercice") {
-        const std::string accepts = "NOM:CIBLE ou NOM:CIBLE:TOLÉRANCE, NOM parmi " +
-                                    listed(goalNames, std::size(goalNames), " ou ");
-        const std::vector<std::string> parts = split(value, ':');
-        const auto goal = std::find_if(std::begin(goalNames), std::end(goalNames),
-                                       [&](const char* g) { return sameName(parts[0], g); });
-        if (parts.size() < 2 || parts.size() > 3)
-            return problem(name, value, "il faut un nom et une cible", accepts.c_str());
-        if (goal == std::end(goalNames))
-            return problem(name, value, "«\u00a0" + parts[0] + "\u00a0» n'est pas une grandeur d'exercice", accepts.c_str());
-        const std::optional<double> target = ParseDecimal(parts[1]);
-        if (!target)
-            return problem(name, value, "la cible «\u00a0" + parts[1] + "\u00a0» n'est pas un nombre", accepts.c_str());
-        // An overshoot is never negative and a settling time is after 0: a
-        // goal below that could never be met.
-        const std::string_view named = *goal;
-        if ((named == "D1" && *target < 0) || (named == "tr5" && *target <= 0))
-            return problem(name, value,
-                           "la cible «\u00a0" + parts[1] + "\u00a0» ne peut pas être atteinte, " + *goal +
-                               (named == "D1" ? " n'étant jamais négatif" : " étant toujours positif"),
+    const auto& table = SettingTable();
+    const auto found = std::find_if(table.begin(), table.end(), [&](const SettingInfo& s) { return sameName(s.name, name); });
+    return found == table.end() ? nullptr : &*found;
+}
+
+bool holds(const Settings& settings, const std::string& name)
+{
+    const std::vector<std::string>& fixed = settings.exercise.fixed;
+    return std::find(fixed.begin(), fixed.end(), name) != fixed.end();
+}
+
+std::optional<Problem> applyGoal(Settings& settings, const std::string& name, const std::string& value)
+{
+    const std::string accepts = FindSetting(name)->accepts();
+    const std::vector<std::string> parts = split(value, ':');
+    const Quantity* goal = FindQuantity(parts[0]);
+    if (parts.size() < 2 || parts.size() > 3)
+        return problem(name, value, "il faut un nom et une cible", accepts.c_str());
+    if (goal == nullptr || !goal->goal)
+        return problem(name, value, "«\u00a0" + parts[0] + "\u00a0» n'est pas une grandeur d'exercice", accepts.c_str());
+    const std::optional<double> target = ParseTypedDecimal(parts[1]);
+    if (!target)
+        return problem(name, value, "la cible «\u00a0" + parts[1] + "\u00a0» n'est pas un nombre", accepts.c_str());
+    // An overshoot is never negative and a settling time is after 0: a
+    // goal below that could never be met.
+    const std::string_view key = goal->key;
+    if ((key == "D1" && *target < 0) || (key == "tr5" && *target <= 0))
+        return problem(name, value,
+                       "la cible «\u00a0" + parts[1] + "\u00a0» ne peut pas être atteinte, " + goal->key +
+                           (key == "D1" ? " n'étant jamais négatif" : " étant toujours positif"),
+                       accepts.c_str());
+    std::optional<double> tolerance = 0.0;
+    if (parts.size() == 3) {
+        tolerance = ParseTypedDecimal(parts[2]);
+        if (!tolerance || *tolerance <= 0)
+            return problem(name, value, "la tolérance «\u00a0" + parts[2] + "\u00a0» n'est pas un nombre positif",
                            accepts.c_str());
-        std::optional<double> tolerance = 0.0;
-        if (parts.size() == 3) {
-            tolerance = ParseDecimal(parts[2]);
-            if (!tolerance || *tolerance <= 0)
-                return problem(name, value, "la tolérance «\u00a0" + parts[2] + "\u00a0» n'est pas un nombre positif",
-                               accepts.c_str());
-        }
-        if (settings.exercise.kind == Exercise::Kind::Question)
-            return problem(name, value, "le lien pose déjà une question", "un seul exercice par lien");
-        settings.exercise.kind = Exercise::Kind::Goal;
-        settings.exercise.name = *goal;
-        settings.exercise.target = *target == 0 ? 0.0 : *target;
-        settings.exercise.tolerance = *tolerance;
-        return std::nullopt;
     }
-    if (name == "question") {
-        const auto asked = std::find_if(std::begin(questionNames), std::end(questionNames),
-                                        [&](const char* q) { return sameName(value, q); });
-        if (asked == std::end(questionNames))
-            return problem(name, value, "question inconnue", listed(questionNames, std::size(questionNames), " ou ").c_str());
-        if (settings.exercise.kind == Exercise::Kind::Goal)
-            return problem(name, value, "le lien fixe déjà un objectif", "un seul exercice par lien");
-        settings.exercise.kind = Exercise::Kind::Question;
-        settings.exercise.name = *asked;
-        return std::nullopt;
+    if (settings.exercise.kind == Exercise::Kind::Question)
+        return problem(name, value, "le lien pose déjà une question", "un seul exercice par lien");
+    settings.exercise.kind = Exercise::Kind::Goal;
+    settings.exercise.name = goal->key;
+    settings.exercise.target = *target == 0 ? 0.0 : *target;
+    settings.exercise.tolerance = *tolerance;
+    return std::nullopt;
+}
+
+std::optional<Problem> applyQuestion(Settings& settings, const std::string& name, const std::string& value)
+{
+    const Quantity* asked = FindQuantity(value);
+    if (asked == nullptr || asked->prediction == nullptr)
+        return problem(name, value, "question inconnue", FindSetting(name)->accepts().c_str());
+    if (settings.exercise.kind == Exercise::Kind::Goal)
+        return problem(name, value, "le lien fixe déjà un objectif", "un seul exercice par lien");
+    settings.exercise.kind = Exercise::Kind::Question;
+    settings.exercise.name = asked->key;
+    return std::nullopt;
+}
+
+std::optional<Problem> applyFixed(Settings& settings, const std::string& name, const std::string& value)
+{
+    std::vector<std::string> fixed;
+    for (const std::string& part : split(value, ',')) {
+        const std::string wanted = trimmed(part);
+        if (wanted.empty())
+            continue;
+        const SettingInfo* known = named(wanted);
+        if (known == nullptr || known->kind == SettingInfo::Kind::Preset || known->kind == SettingInfo::Kind::Exercise)
+            return problem(name, value, "«\u00a0" + wanted + "\u00a0» n'est pas un réglage",
+                           FindSetting(name)->accepts().c_str());
+        fixed.emplace_back(known->name);
     }
-    if (name == "fixe") {
-        std::vector<std::string> fixed;
-        for (const std::string& part : split(value, ',')) {
-            const std::string wanted = trimmed(part);
-            if (wanted.empty())
-                continue;
-            const auto known = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
-                return sameName(n, wanted);
-            });
-            if (known == names.end() || *known == "preset" || *known == "exercice" || *known == "question" ||
-                *known == "fixe")
-                return problem(name, value, "«\u00a0" + wanted + "\u00a0» n'est pas un réglage",
-                               "des noms de réglages séparés par des virgules, comme regulateur,Ti");
-            fixed.push_back(*known);
-        }
-        // In the settings' order, once each.
-        std::vector<std::string> ordered;
-        for (const std::string& n : names)
-            if (std::find(fixed.begin(), fixed.end(), n) != fixed.end())
-                ordered.push_back(n);
-        settings.exercise.fixed = ordered;
-        return std::nullopt;
-    }
-    if (name == "antisaturation") {
-        if (value == "0" || value == "1") {
-            settings.antiWindup = value == "1";
+    // In the settings' order, once each.
+    std::vector<std::string> ordered;
+    for (const SettingInfo& s : SettingTable())
+        if (std::find(fixed.begin(), fixed.end(), s.name) != fixed.end())
+            ordered.emplace_back(s.name);
+    settings.exercise.fixed = ordered;
+    return std::nullopt;
+}
+
+std::optional<Problem> applyNumber(Settings& settings, const SettingInfo& row, const std::string& value)
+{
+    const std::optional<double> read = ParseTypedDecimal(value);
+    const std::string accepts = row.accepts();
+    if (!read)
+        return problem(row.name, value, "ce n'est pas un nombre", accepts.c_str());
+    const double x = *read;
+    const bool off = row.off != nullptr && x == 0;
+    const bool inside = x <= row.high && x >= row.low;
+    if (!off && !inside)
+        return problem(row.name, value, "hors des limites", accepts.c_str());
+    settings.*row.number = x == 0 ? 0.0 : x;  // never -0
+    return std::nullopt;
+}
+
+std::optional<Problem> applyChoice(Settings& settings, const SettingInfo& row, const std::string& value)
+{
+    for (std::size_t i = 0; i < row.choices.size(); ++i)
+        if (sameName(withoutAccents(value), row.choices[i].word)) {
+            row.set(settings, static_cast<int>(i));
             return std::nullopt;
         }
-        return problem(name, value, "valeur inconnue", "1 (avec) ou 0 (sans)");
-    }
-    for (const NumberSetting& number : NumberSettings()) {
-        if (name != number.name)
-            continue;
-        const std::optional<double> read = ParseDecimal(value);
-        if (!read)
-            return problem(name, value, "ce n'est pas un nombre", number.accepts);
-        const double x = *read;
-        const bool off = number.zeroOff && x == 0;
-        const bool inside = x <= number.high && x >= number.low;
-        if (!off && !inside)
-            return problem(name, value, "hors des limites", number.accepts);
-        settings.*number.field = x == 0 ? 0.0 : x;  // never -0
-        return std::nullopt;
+    return problem(row.name, value, row.unknown, row.accepts().c_str());
+}
+
+// Where a pair of the link goes: its problem if its value cannot be used.
+// Presets are applied by the reader itself.
+std::optional<Problem> apply(Settings& settings, const SettingInfo& row, const std::string& value)
+{
+    const std::string name = row.name;
+    switch (row.kind) {
+    case SettingInfo::Kind::Number:
+        return applyNumber(settings, row, value);
+    case SettingInfo::Kind::Choice:
+    case SettingInfo::Kind::Switch:
+        return applyChoice(settings, row, value);
+    case SettingInfo::Kind::Exercise:
+        if (name == "exercice")
+            return applyGoal(settings, name, value);
+        if (name == "question")
+            return applyQuestion(settings, name, value);
+        return applyFixed(settings, name, value);
+    case SettingInfo::Kind::Preset:
+        break;
     }
     return std::nullopt;
 }
@@ -233,7 +232,7 @@ std::optional<Problem> apply(Settings& settings, const std::string& name, const 
 struct Pair {
     std::string name;  // as the settings spell it, or as the link did if unknown
     std::string value;
-    bool known;
+    const SettingInfo* known;  // its row, or null
 };
 
 std::vector<Pair> pairs(const std::string& link)
@@ -255,84 +254,73 @@ std::vector<Pair> pairs(const std::string& link)
         const auto equals = part.find('=');
         const std::string name = trimmed(decoded(part.substr(0, equals)));
         const std::string value = equals == std::string::npos ? std::string() : trimmed(decoded(part.substr(equals + 1)));
-        const auto known = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return sameName(n, name); });
-        out.push_back({known != names.end() ? *known : name, value, known != names.end()});
+        const SettingInfo* known = named(name);
+        out.push_back({known != nullptr ? known->name : name, value, known});
     }
     return out;
 }
 
-const char* word(const char* const* words, int index)
+const Preset* findPreset(const std::string& name)
 {
-    return words[index];
+    const auto& presets = Presets();
+    const auto found = std::find_if(presets.begin(), presets.end(), [&](const Preset& p) { return sameName(name, p.name); });
+    return found == presets.end() ? nullptr : &*found;
+}
+
+Problem unknownPreset(const std::string& value)
+{
+    return problem("preset", value, "préréglage inconnu", FindSetting("preset")->accepts().c_str());
+}
+
+// A name the link gives that is no setting, named by what it holds if it has no name.
+void ignore(Parsed& parsed, const Pair& pair)
+{
+    const std::string named = pair.name.empty() ? "=" + pair.value : pair.name;
+    if (std::find(parsed.ignored.begin(), parsed.ignored.end(), named) == parsed.ignored.end())
+        parsed.ignored.push_back(named);
+}
+
+void forget(std::vector<Problem>& problems, const std::string& name)
+{
+    problems.erase(std::remove_if(problems.begin(), problems.end(), [&](const Problem& p) { return p.name == name; }),
+                   problems.end());
+}
+
+// A lead's or lag's a on the wrong side of 1 is refused, naming the
+// corrector, and a and tau left at 0 take the corrector's own defaults.
+void settleCorrector(Parsed& parsed)
+{
+    Settings& s = parsed.settings;
+    if (!s.leadOrLag())
+        return;
+    const bool lead = s.controller == Controller::Lead;
+    if (s.a != 0 && (lead ? s.a <= 1 : s.a >= 1)) {
+        forget(parsed.problems, "a");
+        parsed.problems.push_back(problem("a", FormatShortest(s.a, '.'),
+                                          lead ? "une avance de phase a un rapport a plus grand que 1"
+                                               : "un retard de phase a un rapport a plus petit que 1",
+                                          lead ? "pour une avance de phase, un nombre plus grand que 1, jusqu'à 100"
+                                               : "pour un retard de phase, un nombre de 0,01 à 1 (exclu)"));
+        s.a = 0;
+    }
+    for (const char* name : {"a", "tau"}) {
+        const SettingInfo& row = *FindSetting(name);
+        if (s.*row.number == 0)
+            s.*row.number = lead ? row.leadDefault : row.lagDefault;
+    }
 }
 
 }  // namespace
 
 bool Settings::operator==(const Settings& other) const
 {
-    return controller == other.controller && K == other.K && Ti == other.Ti && Td == other.Td && N == other.N &&
-           antiWindup == other.antiWindup && input == other.input && amplitude == other.amplitude &&
-           slope == other.slope && wind == other.wind && windStart == other.windStart &&
-           windLength == other.windLength && limit == other.limit && length == other.length && preset == other.preset &&
-           exercise == other.exercise;
-}
-
-const std::vector<NumberSetting>& NumberSettings()
-{
-    static const std::vector<NumberSetting> table = {
-        // Below 0.001 the loop's slow pole rounds to 0 and reads as unstable.
-        {"K", &Settings::K, 0.001, 1e6, false, "un nombre de 0,001 à 1 000 000"},
-        {"Ti", &Settings::Ti, 0.01, 1000, true, "0 (sans action intégrale) ou une durée de 0,01 à 1 000 s"},
-        {"Td", &Settings::Td, 0.01, 100, true, "0 (sans action dérivée) ou une durée de 0,01 à 100 s"},
-        {"N", &Settings::N, 1, 50, false, "un nombre de 1 à 50"},
-        {"amplitude", &Settings::amplitude, -180, 180, false, "un angle de -180 à 180 degrés"},
-        {"pente", &Settings::slope, -100, 100, false, "une pente de -100 à 100 degrés par seconde"},
-        {"vent", &Settings::wind, -100, 100, false, "un couple de -100 à 100 N·m (0 : sans vent)"},
-        {"debutVent", &Settings::windStart, 0, 120, false, "un instant de 0 à 120 s"},
-        {"dureeVent", &Settings::windLength, 0, 120, false, "une durée de 0 (jusqu'à la fin) à 120 s"},
-        {"saturation", &Settings::limit, 0, 1000, false, "une tension de 0 (sans limite) à 1 000 V"},
-        {"duree", &Settings::length, 1, 120, false, "une durée de 1 à 120 s"},
-    };
-    return table;
-}
-
-std::vector<std::string> GoalNames()
-{
-    return {std::begin(goalNames), std::end(goalNames)};
-}
-
-const std::vector<std::string>& SettingNames()
-{
-    return names;
-}
-
-const std::vector<Preset>& Presets()
-{
-    static const std::vector<Preset> presets = {
-        {"aperiodique", "Apériodique",
-         "Un gain faible : l'antenne rejoint la consigne sans la dépasser, lentement.",
-         "regulateur=P&K=10&entree=echelon&amplitude=30&duree=10"},
-        {"oscillatoire", "Oscillatoire amortie",
-         "Un gain vingt fois plus fort : la réponse est plus rapide, mais dépasse la consigne et oscille "
-         "avant de se stabiliser.",
-         "regulateur=P&K=200&entree=echelon&amplitude=30&duree=10"},
-        {"instabilite", "Instabilité",
-         "Au-delà du gain critique, les oscillations grandissent ; la limite du hacheur les borne en une "
-         "oscillation entretenue.",
-         "regulateur=P&K=3000&entree=echelon&amplitude=30&duree=10"},
-        {"rampe", "Rampe",
-         "La consigne croît régulièrement : avec un régulateur P, l'antenne la suit avec un retard constant, "
-         "l'erreur de traînage.",
-         "regulateur=P&K=64.2&entree=rampe&pente=10&duree=20"},
-        {"perturbation", "Perturbation (P)",
-         "Une rafale de vent écarte l'antenne ; le régulateur P la ramène, mais il reste une erreur.",
-         "regulateur=P&K=64.2&entree=echelon&amplitude=0&vent=1&debutVent=2&dureeVent=0&duree=20"},
-        {"perturbationPI", "Perturbation (PI)",
-         "La même rafale avec un régulateur PI : l'action intégrale ramène l'antenne exactement sur la "
-         "consigne.",
-         "regulateur=PI&K=64.2&Ti=4&entree=echelon&amplitude=0&vent=1&debutVent=2&dureeVent=0&duree=20"},
-    };
-    return presets;
+    for (const SettingInfo& s : SettingTable()) {
+        if (s.number != nullptr && this->*s.number != other.*s.number)
+            return false;
+        if (s.get != nullptr && s.get(*this) != s.get(other))
+            return false;
+    }
+    return preset == other.preset && exercise == other.exercise;
 }
 
 Parsed ParseSettings(const std::string& link)
@@ -341,65 +329,125 @@ Parsed ParseSettings(const std::string& link)
     const std::vector<Pair> all = pairs(link);
     // The preset first, from the defaults; then every other pair in turn.
     for (const Pair& pair : all) {
-        if (!pair.known || pair.name != "preset")
+        if (pair.known == nullptr || pair.known->kind != SettingInfo::Kind::Preset)
             continue;
-        const auto& presets = Presets();
-        const auto preset = std::find_if(presets.begin(), presets.end(),
-                                         [&](const Preset& p) { return sameName(pair.value, p.name); });
-        if (preset == presets.end()) {
-            std::string known;
-            for (const Preset& p : presets)
-                known += (known.empty() ? "" : ", ") + std::string(p.name);
-            parsed.problems.push_back(problem(pair.name, pair.value, "préréglage inconnu", known.c_str()));
+        forget(parsed.problems, "preset");
+        const Preset* preset = findPreset(pair.value);
+        if (preset == nullptr) {
+            parsed.problems.push_back(unknownPreset(pair.value));
             continue;
         }
-        parsed.problems.erase(std::remove_if(parsed.problems.begin(), parsed.problems.end(),
-                                             [](const Problem& p) { return p.name == "preset"; }),
-                              parsed.problems.end());
         parsed.settings = ParseSettings(preset->link).settings;
         parsed.settings.preset = preset->name;
     }
     const Settings base = parsed.settings;
     for (const Pair& pair : all) {
-        if (!pair.known) {
-            // A pair with no name is named by what it holds.
-            const std::string named = pair.name.empty() ? "=" + pair.value : pair.name;
-            if (std::find(parsed.ignored.begin(), parsed.ignored.end(), named) == parsed.ignored.end())
-                parsed.ignored.push_back(named);
+        if (pair.known == nullptr) {
+            ignore(parsed, pair);
             continue;
         }
-        if (pair.name == "preset")
+        if (pair.known->kind == SettingInfo::Kind::Preset)
             continue;
         // A later good value mends an earlier bad one; a later bad one
         // brings back the value before the link.
-        parsed.problems.erase(std::remove_if(parsed.problems.begin(), parsed.problems.end(),
-                                             [&](const Problem& p) { return p.name == pair.name; }),
-                              parsed.problems.end());
-        if (std::optional<Problem> bad = apply(parsed.settings, pair.name, pair.value)) {
+        forget(parsed.problems, pair.name);
+        if (std::optional<Problem> bad = apply(parsed.settings, *pair.known, pair.value)) {
             Settings restored = parsed.settings;
             if (pair.name == "exercice" || pair.name == "question") {
                 const std::vector<std::string> fixed = restored.exercise.fixed;
                 restored.exercise = base.exercise;
                 restored.exercise.fixed = fixed;
             } else {
-                apply(restored, pair.name, LinkValue(base, pair.name));
+                apply(restored, *pair.known, LinkValue(base, pair.name));
             }
             parsed.settings = restored;
             parsed.problems.push_back(*bad);
         }
     }
+    settleCorrector(parsed);
+    return parsed;
+}
+
+Parsed Edit(const Settings& base, const std::string& text)
+{
+    Parsed parsed;
+    parsed.settings = base;
+    bool exerciseGiven = false;
+    for (const Pair& pair : pairs(text)) {
+        if (pair.known == nullptr) {
+            ignore(parsed, pair);
+            continue;
+        }
+        const SettingInfo& row = *pair.known;
+        Settings next = parsed.settings;
+        if (row.kind == SettingInfo::Kind::Preset) {
+            const Preset* preset = findPreset(pair.value);
+            if (preset == nullptr) {
+                parsed.problems.push_back(unknownPreset(pair.value));
+                continue;
+            }
+            next = ParseSettings(preset->link).settings;
+            next.preset = preset->name;
+            next.exercise = parsed.settings.exercise;
+            const auto clash = std::find_if(base.exercise.fixed.begin(), base.exercise.fixed.end(), [&](const std::string& n) {
+                return LinkValue(next, n) != LinkValue(parsed.settings, n);
+            });
+            if (clash != base.exercise.fixed.end()) {
+                parsed.problems.push_back(
+                    {pair.name, pair.value, "Ce préréglage changerait " + *clash + ", que l'exercice fixe : il n'est pas pris."});
+                continue;
+            }
+        } else if (row.kind == SettingInfo::Kind::Exercise) {
+            // The exercise's pairs make a new exercise, on the set-up written
+            // out in full rather than as the preset it came from.
+            if (!exerciseGiven) {
+                next.exercise = {};
+                next.preset.clear();
+            }
+            exerciseGiven = true;
+            if (std::optional<Problem> bad = apply(next, row, pair.value)) {
+                parsed.problems.push_back(*bad);
+                continue;
+            }
+        } else {
+            if (holds(base, row.name)) {
+                parsed.problems.push_back(
+                    {pair.name, pair.value, std::string(row.name) + " est fixé par l'exercice : il ne change pas."});
+                continue;
+            }
+            if (std::optional<Problem> bad = apply(next, row, pair.value)) {
+                parsed.problems.push_back(*bad);
+                continue;
+            }
+            next.preset.clear();
+            // Another lead or lag starts from its own a and tau.
+            if (next.controller != parsed.settings.controller)
+                for (const SettingInfo& s : SettingTable())
+                    if (s.leadDefault != 0 && !holds(base, s.name))
+                        next.*s.number = 0;
+            // A corrector chosen shows its actions: those it uses that are
+            // off start from a value that shows them.
+            if (row.kind == SettingInfo::Kind::Choice)
+                for (const SettingInfo& s : SettingTable())
+                    if (s.startsAt != 0 && next.*s.number == 0 && s.isUsed(next) && !holds(base, s.name))
+                        next.*s.number = s.startsAt;
+        }
+        parsed.settings = next;
+    }
+    settleCorrector(parsed);
     return parsed;
 }
 
 std::string LinkValue(const Settings& settings, const std::string& name)
 {
-    if (name == "regulateur")
-        return word(controllerWords, static_cast<int>(settings.controller));
-    if (name == "entree")
-        return word(inputWords, static_cast<int>(settings.input));
-    if (name == "antisaturation")
-        return word(switchWords, settings.antiWindup ? 1 : 0);
-    if (name == "preset")
+    const SettingInfo* row = FindSetting(name);
+    if (row == nullptr)
+        return {};
+    if (row->number != nullptr)
+        return FormatShortest(settings.*row->number, '.');
+    if (row->get != nullptr)
+        return row->choices[static_cast<std::size_t>(row->get(settings))].word;
+    if (row->kind == SettingInfo::Kind::Preset)
         return settings.preset;
     const Exercise& e = settings.exercise;
     if (name == "exercice") {
@@ -410,28 +458,22 @@ std::string LinkValue(const Settings& settings, const std::string& name)
     }
     if (name == "question")
         return e.kind == Exercise::Kind::Question ? e.name : std::string();
-    if (name == "fixe") {
-        std::string joined;
-        for (const std::string& n : e.fixed)
-            joined += (joined.empty() ? "" : ",") + n;
-        return joined;
-    }
-    for (const NumberSetting& number : NumberSettings())
-        if (name == number.name)
-            return FormatShortest(settings.*number.field, '.');
-    return {};
+    std::string joined;
+    for (const std::string& n : e.fixed)
+        joined += (joined.empty() ? "" : ",") + n;
+    return joined;
 }
 
 std::string LinkString(const Settings& settings)
 {
     std::string link;
-    for (const std::string& name : names) {
-        const std::string value = LinkValue(settings, name);
-        if (value.empty())
-            continue;  // no preset, no exercise
+    for (const SettingInfo& row : SettingTable()) {
+        const std::string value = LinkValue(settings, row.name);
+        if (value.empty() || !row.written(settings))
+            continue;  // no preset, no exercise; a setting that does not count here
         if (!link.empty())
             link += '&';
-        link += name;
+        link += row.name;
         link += '=';
         link += value;
     }
@@ -442,16 +484,24 @@ std::string FileStem(const Settings& settings)
 {
     std::string stem;
     if (settings.controller != Controller::P)
-        stem += std::string(word(controllerWords, static_cast<int>(settings.controller))) + "-";
+        stem += LinkValue(settings, "regulateur") + "-";
     stem += "K" + FormatShortest(settings.K, ',');
     if (settings.hasIntegral())
         stem += "-Ti" + FormatShortest(settings.Ti, ',');
     if (settings.hasDerivative())
         stem += "-Td" + FormatShortest(settings.Td, ',');
+    if (settings.leadOrLag())
+        stem += "-a" + FormatShortest(settings.a, ',') + "-tau" + FormatShortest(settings.tau, ',');
     if (settings.input == Input::Ramp)
         stem += "-rampe";
+    if (settings.input == Input::Sine)
+        stem += "-sinus" + FormatShortest(settings.pulsation, ',');
     if (settings.wind != 0)
         stem += "-vent" + FormatShortest(settings.wind, ',');
+    // The settings beyond the linear loop, when set.
+    for (const char* name : {"Te", "retard", "frottement", "jeu", "capteur"})
+        if (const double x = settings.*FindSetting(name)->number; x != 0)
+            stem += std::string("-") + name + FormatShortest(x, ',');
     return stem;
 }
 

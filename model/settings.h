@@ -5,8 +5,11 @@
 
 namespace labo {
 
-enum class Controller { P, PI, PID };
-enum class Input { Step, Ramp };
+// The corrector: P, PI, PID, or a phase lead or lag K (1 + a tau s) / (1 + tau s).
+enum class Controller { P, PI, PID, Lead, Lag };
+enum class Input { Step, Ramp, Sine };
+// How a sampled corrector is worked out from the continuous one.
+enum class Discretization { Euler, Tustin };
 
 // An exercise a teacher's link sets: a goal to tune the loop for
 // ("exercice=D1:25"), or a figure to predict ("question=Kcrit"); and the
@@ -35,13 +38,24 @@ struct Settings {
     double Ti = 0;    // s, integral time; 0 = no integral action
     double Td = 0;    // s, derivative time; 0 = no derivative action
     double N = 10;    // the derivative's filter: Td s / (1 + Td s / N)
+    // A phase lead's or lag's ratio and time constant (s); 0: the
+    // corrector's own default, which reading a link puts in.
+    double a = 0;
+    double tau = 0;
     bool antiWindup = true;
+    double Te = 0;    // s, the sampled corrector's period; 0 = a continuous corrector
+    Discretization discretization = Discretization::Euler;
+    double delay = 0;       // s, from the corrector's output to the chopper; 0 = none
     Input input = Input::Step;
-    double amplitude = 30;  // degrees, the step
+    double amplitude = 30;  // degrees, the step, or the sine's amplitude
     double slope = 10;      // degrees per second, the ramp
+    double pulsation = 1;   // rad/s, the sine's
     double wind = 0;        // N m on the dish's axis; 0 = no wind
     double windStart = 5;   // s
     double windLength = 0;  // s; 0 = to the end of the run
+    double friction = 0;    // N m, dry friction on the dish's axis; 0 = none
+    double backlash = 0;    // degrees, the gearbox's play at the dish; 0 = none
+    double resolution = 0;  // degrees, the sensor's step; 0 = an exact sensor
     double limit = 100;     // V, the chopper's input limit Umax; 0 = no limit
     double length = 10;     // s, the run
     std::string preset;     // the preset it started from, or empty
@@ -49,8 +63,9 @@ struct Settings {
 
     // The actions the controller really has: PI and PID without Ti, PID
     // without Td, lose them.
-    bool hasIntegral() const { return controller != Controller::P && Ti > 0; }
+    bool hasIntegral() const { return (controller == Controller::PI || controller == Controller::PID) && Ti > 0; }
     bool hasDerivative() const { return controller == Controller::PID && Td > 0; }
+    bool leadOrLag() const { return controller == Controller::Lead || controller == Controller::Lag; }
     bool limited() const { return limit > 0; }
     bool operator==(const Settings& other) const;
 };
@@ -75,8 +90,9 @@ struct Parsed {
 // first, wherever it stands, and the other names change it.
 Parsed ParseSettings(const std::string& link);
 
-// The link's string of a set-up, every setting written, numbers with a
-// decimal point, shortest first: ParseSettings gives the same set-up back.
+// The link's string of a set-up, every setting that counts for it written
+// (see SettingInfo::terse), numbers with a decimal point, shortest first:
+// ParseSettings gives the same set-up back.
 std::string LinkString(const Settings& settings);
 
 // One setting's value as LinkString writes it ("64.2", "PI", "rampe").
@@ -85,31 +101,14 @@ std::string LinkValue(const Settings& settings, const std::string& name);
 // A set-up's short name for a file: "K64,2", "PI-K64,2-Ti2", ...
 std::string FileStem(const Settings& settings);
 
-// The settings' names, in the order LinkString writes them; the last four
-// (preset and the exercise's) are written only when set.
-const std::vector<std::string>& SettingNames();
-
-// The names an exercise's goal may take: D1, tr5, traine, vent, MP, MG.
-std::vector<std::string> GoalNames();
-
-// The numbers of a link: where each goes, and what it accepts.
-struct NumberSetting {
-    const char* name;
-    double Settings::*field;
-    double low;        // accepted from low...
-    double high;       // ...to high
-    bool zeroOff;      // 0 is accepted too, meaning "off"
-    const char* accepts;
-};
-const std::vector<NumberSetting>& NumberSettings();
-
-// The presets: the scenes' lessons on the model.
-struct Preset {
-    const char* name;     // the link's value of preset=
-    const char* title;    // its button's caption
-    const char* comment;  // one or two lines, in French
-    const char* link;     // the settings it sets, from the defaults
-};
-const std::vector<Preset>& Presets();
+// Applies `pairs` ("K=200", "preset=rampe", "exercice=D1:25&fixe=K"), as a
+// student's change on the page, to a set-up `base`: the pairs read as a
+// link's, over the base rather than the defaults. A preset replaces the
+// set-up and keeps its exercise; any other change forgets the preset. A
+// corrector chosen brings in the values that show its actions, where they
+// were off. An exercise's pairs replace the base's exercise, and forget the
+// preset. What the exercise holds fixed does not change: a pair that would
+// change it, or a preset that would, is refused with a problem.
+Parsed Edit(const Settings& base, const std::string& pairs);
 
 }  // namespace labo

@@ -7,6 +7,7 @@ import { leaveLabAddress, wantsLab, writeAddress } from './lab/link.js';
 import { loadModel } from './bridge/model.js';
 import { createScenes } from './scenes/replay.js';
 import { createTransport } from './transport.js';
+import { joinPlatform } from './scorm/session.js';
 
 function fail(message) {
   const element = document.getElementById('message');
@@ -92,4 +93,7 @@ window.addEventListener('hashchange', () => {
   if (toLab !== (shown === lab && lab !== null)) showView(toLab ? 'lab' : 'scenes');
 });
 
+// Launched by a learning platform from an exercise's package, the page
+// reports to it, and resumes where the student left (in the address).
+joinPlatform();
 showView(wantsLab() ? 'lab' : 'scenes');

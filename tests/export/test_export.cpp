@@ -1,7 +1,8 @@
 // The export tool, run as its own process: the GIF it writes decodes (with
 // Qt's reader, not our encoder) to the scene's frames, pixel for pixel as the
 // window shows them, looping at 100 ms a frame; the PNG is the last of them;
-// every misuse and every unwritable output fails cleanly. And the encoders on
+// every misuse and every unwritable output fails cleanly; an exercise's SCORM
+// package holds the very page and a SCORM 1.2 manifest. And the encoders on
 // their own, on pictures with more colours than they hold. The web page is
 // checked in a browser (tests/browser).
 #include "export/gif_animation.h"
@@ -10,6 +11,7 @@
 #include "model/csv.h"
 #include "model/figures.h"
 #include "model/laboratory.h"
+#include "model/settings.h"
 #include "window_fixture.h"
 
 #include <QBuffer>
@@ -21,6 +23,7 @@
 #include <QtTest>
 
 #include <unistd.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <string>
@@ -94,6 +97,57 @@ const QStringList scenarios = {QStringLiteral("presentation"), QStringLiteral("a
 QStringList entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// A zip's files in their order, read by libzip; none if it is no zip.
+std::vector<std::pair<QString, QByteArray>> unzip(const QString& path)
+{
+    std::vector<std::pair<QString, QByteArray>> files;
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (archive == nullptr)
+        return files;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+        if (file == nullptr || zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) < 0)
+            break;
+        QByteArray bytes(static_cast<qsizetype>(stat.size), '\0');
+        const zip_int64_t read = zip_fread(file, bytes.data(), stat.size);
+        zip_fclose(file);
+        files.emplace_back(QString::fromUtf8(stat.name), read == static_cast<zip_int64_t>(stat.size) ? bytes : QByteArray());
+    }
+    zip_discard(archive);
+    return files;
+}
+
+// An XML document's elements in document order, each as its path from the
+// root ("manifest/metadata/schema"), its attributes and its own text.
+struct XmlElement {
+    QString path;
+    QXmlStreamAttributes attributes;
+    QString text;
+};
+
+std::vector<XmlElement> xmlElements(const QByteArray& xml, QString& error)
+{
+    std::vector<XmlElement> elements;
+    std::vector<std::size_t> open;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            const QString parent = open.empty() ? QString() : elements[open.back()].path + QLatin1Char('/');
+            open.push_back(elements.size());
+            elements.push_back({parent + reader.name().toString(), reader.attributes(), {}});
+        } else if (token == QXmlStreamReader::EndElement) {
+            open.pop_back();
+        } else if (token == QXmlStreamReader::Characters && !open.empty()) {
+            elements[open.back()].text += reader.text().trimmed();
+        }
+    }
+    error = reader.hasError() ? reader.errorString() : QString();
+    return elements;
 }
 
 }  // namespace
@@ -228,6 +282,8 @@ private slots:
             QVERIFY(run.out.contains(QLatin1String("page OUTPUT.html")));
             QVERIFY(run.out.contains(QStringLiteral("labo RÉGLAGES SORTIE.csv")));
             QVERIFY(run.out.contains(QLatin1String("labo SETTINGS OUTPUT.csv")));
+            QVERIFY(run.out.contains(QStringLiteral("scorm LIEN SORTIE.zip")));
+            QVERIFY(run.out.contains(QLatin1String("scorm LINK OUTPUT.zip")));
         }
     }
 
@@ -277,7 +333,7 @@ private slots:
         QTest::newRow("labo, bad gain") << QStringList{labo, QStringLiteral("K=abc"), QStringLiteral("OUT.csv")}
                                         << QStringLiteral("«\u00a0K=abc\u00a0» : ce n'est pas un nombre ; K accepte");
         QTest::newRow("labo, bad controller") << QStringList{labo, QStringLiteral("regulateur=PD"), QStringLiteral("OUT.svg")}
-                                              << QStringLiteral("regulateur accepte P, PI ou PID");
+                                              << QStringLiteral("regulateur accepte P, PI, PID, avance ou retard");
         QTest::newRow("labo, run too long") << QStringList{labo, QStringLiteral("duree=500"), QStringLiteral("OUT.png")}
                                             << QStringLiteral("«\u00a0duree=500\u00a0» : hors des limites");
         QTest::newRow("labo, bad extension") << QStringList{labo, QStringLiteral("K=5"), QStringLiteral("OUT.txt")}
@@ -288,6 +344,24 @@ private slots:
         QTest::newRow("labo, scale of a CSV") << QStringList{labo, QStringLiteral("K=5"), QStringLiteral("OUT.csv"),
                                                              QStringLiteral("--scale=2")}
                                               << QStringLiteral("a PNG's pixels");
+        const QString scorm = QStringLiteral("scorm");
+        const QString goal = QStringLiteral("exercice=D1:25");
+        QTest::newRow("scorm, no output") << QStringList{scorm, goal} << QStringLiteral("missing OUTPUT");
+        QTest::newRow("scorm, no exercise") << QStringList{scorm, QStringLiteral("K=64.2"), QStringLiteral("OUT.zip")}
+                                            << QStringLiteral("ne donne pas d'exercice : il lui faut exercice=NOM:CIBLE");
+        QTest::newRow("scorm, bad goal") << QStringList{scorm, QStringLiteral("exercice=D9:25"), QStringLiteral("OUT.zip")}
+                                         << QStringLiteral("«\u00a0exercice=D9:25\u00a0» : ");
+        QTest::newRow("scorm, bad setting") << QStringList{scorm, goal + QStringLiteral("&K=abc"), QStringLiteral("OUT.zip")}
+                                            << QStringLiteral("«\u00a0K=abc\u00a0» : ce n'est pas un nombre");
+        QTest::newRow("scorm, not a setting") << QStringList{scorm, goal + QStringLiteral("&bruit=3"), QStringLiteral("OUT.zip")}
+                                              << QStringLiteral("«\u00a0bruit\u00a0» n'est pas un réglage");
+        QTest::newRow("scorm, nothing to predict")
+            << QStringList{scorm, QStringLiteral("regulateur=PI&Ti=0.3&question=Kcrit"), QStringLiteral("OUT.zip")}
+            << QStringLiteral("Rien à prédire sur ce réglage, car la boucle est instable pour tout K");
+        QTest::newRow("scorm, bad extension") << QStringList{scorm, goal, QStringLiteral("OUT.html")}
+                                              << QStringLiteral("ending in .zip, not to 'OUT.html'");
+        QTest::newRow("scorm, frame") << QStringList{scorm, goal, QStringLiteral("OUT.zip"), QStringLiteral("--frame=1")}
+                                      << QStringLiteral("--frame picks");
     }
     void misuse()
     {
@@ -373,6 +447,87 @@ private slots:
         QCOMPARE(entries(dir.path()), QStringList{file});
     }
 
+    // An exercise's SCORM package: the zip holds the manifest and the very
+    // page antenne-export page writes; the manifest is SCORM 1.2's, with one
+    // organization of one item titled from the exercise and launched on its
+    // link, one SCO, and every file of the zip listed.
+    void scormPackage_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("goal") << "exercice=D1:25&fixe=regulateur"
+                              << "Régler la boucle pour que le dépassement D1 vaille 25 % (à 2 points près)";
+        QTest::newRow("question, in a whole address") << "file:///cours/antenne.html#labo?K=64.2&question=Kcrit"
+                                                      << "Prédire le gain critique Kcrit";
+    }
+    void scormPackage()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        const QString page = dir.filePath(QStringLiteral("antenne.html"));
+        const QString zip = dir.filePath(QStringLiteral("exercice.zip"));
+        QCOMPARE(runExport({QStringLiteral("page"), page}).code, 0);
+        const Run run = runExport({QStringLiteral("scorm"), link, zip});
+        QCOMPARE(run.code, 0);
+        QVERIFY2(run.out.isEmpty() && run.err.isEmpty(), qPrintable(run.out + run.err));
+        QFile written(page);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+
+        const std::vector<std::pair<QString, QByteArray>> files = unzip(zip);
+        QCOMPARE(files.size(), std::size_t{2});
+        QCOMPARE(files[0].first, QStringLiteral("imsmanifest.xml"));
+        QCOMPARE(files[1].first, QStringLiteral("antenne.html"));
+        QVERIFY(files[1].second == written.readAll());
+
+        QString error;
+        const std::vector<XmlElement> manifest = xmlElements(files[0].second, error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const auto all = [&](const QString& path) {
+            std::vector<const XmlElement*> found;
+            for (const XmlElement& e : manifest)
+                if (e.path == path)
+                    found.push_back(&e);
+            return found;
+        };
+        const auto one = [&](const QString& path) {
+            const auto found = all(path);
+            return found.size() == 1 ? found.front() : nullptr;
+        };
+        const auto attribute = [](const XmlElement* e, const char* name) {
+            return e->attributes.value(QLatin1String(name)).toString();
+        };
+        QVERIFY(!manifest.empty() && manifest.front().path == QLatin1String("manifest"));
+        const XmlElement* schema = one(QStringLiteral("manifest/metadata/schema"));
+        const XmlElement* version = one(QStringLiteral("manifest/metadata/schemaversion"));
+        QVERIFY(schema && version);
+        QCOMPARE(schema->text, QStringLiteral("ADL SCORM"));
+        QCOMPARE(version->text, QStringLiteral("1.2"));
+        const XmlElement* organizations = one(QStringLiteral("manifest/organizations"));
+        const XmlElement* organization = one(QStringLiteral("manifest/organizations/organization"));
+        const XmlElement* item = one(QStringLiteral("manifest/organizations/organization/item"));
+        const XmlElement* resource = one(QStringLiteral("manifest/resources/resource"));
+        QVERIFY(organizations && organization && item && resource);
+        QCOMPARE(attribute(organizations, "default"), attribute(organization, "identifier"));
+        const XmlElement* itemTitle = one(QStringLiteral("manifest/organizations/organization/item/title"));
+        const XmlElement* launchData = one(QStringLiteral("manifest/organizations/organization/item/datafromlms"));
+        QVERIFY(one(QStringLiteral("manifest/organizations/organization/title")) && itemTitle && launchData);
+        QCOMPARE(itemTitle->text, title);
+        const std::string canonical = labo::LinkString(labo::ParseSettings(link.toStdString()).settings);
+        QCOMPARE(attribute(item, "parameters"), QStringLiteral("#labo?") + QString::fromStdString(canonical));
+        QCOMPARE(launchData->text, QString::fromStdString(canonical));  // for a platform that drops parameters
+        QCOMPARE(attribute(item, "identifierref"), attribute(resource, "identifier"));
+        QCOMPARE(attribute(resource, "type"), QStringLiteral("webcontent"));
+        QCOMPARE(resource->attributes.value(QStringLiteral("http://www.adlnet.org/xsd/adlcp_rootv1p2"),
+                                            QStringLiteral("scormtype")).toString(),
+                 QStringLiteral("sco"));
+        QCOMPARE(attribute(resource, "href"), QStringLiteral("antenne.html"));
+        QStringList listed;
+        for (const XmlElement* file : all(QStringLiteral("manifest/resources/resource/file")))
+            listed << attribute(file, "href");
+        QCOMPARE(listed, QStringList{QStringLiteral("antenne.html")});  // every file but the manifest
+    }
+
     // The graphs' axes: round steps, never of zero width, in either order.
     void valueAxes_data()
     {
@@ -442,10 +597,13 @@ private slots:
                                          std::pair{QStringLiteral("presentation"), QStringLiteral("x.png")},
                                          std::pair{QStringLiteral("page"), QStringLiteral("x.html")},
                                          std::pair{QStringLiteral("labo"), QStringLiteral("x.csv")},
-                                         std::pair{QStringLiteral("labo"), QStringLiteral("x.svg")}}) {
+                                         std::pair{QStringLiteral("labo"), QStringLiteral("x.svg")},
+                                         std::pair{QStringLiteral("scorm"), QStringLiteral("x.zip")}}) {
             QStringList arguments{what, readOnly + QLatin1Char('/') + name};
             if (what == QLatin1String("labo"))
                 arguments.insert(1, QStringLiteral("K=64.2"));
+            if (what == QLatin1String("scorm"))
+                arguments.insert(1, QStringLiteral("exercice=D1:25"));
             run = runExport(arguments);
             QCOMPARE(run.code, 1);
             QVERIFY2(run.err.contains(QLatin1String("cannot write")), qPrintable(run.err));

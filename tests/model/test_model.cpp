@@ -20,6 +20,7 @@
 #include <unsupported/Eigen/MatrixFunctions>
 
 #include <cmath>
+#include <map>
 
 using labo::Figure;
 
@@ -140,6 +141,14 @@ private slots:
         QTest::newRow("no step") << "amplitude=0" << "D1" << notApplicable << "amplitude de l'échelon est nulle";
         QTest::newRow("no ramp") << "K=10" << "traine" << notApplicable << "échelon";
         QTest::newRow("gust after the run") << "vent=1&debutVent=30" << "vent" << notApplicable << "après la fin";
+        QTest::newRow("sine: fewer than two periods") << "K=64.2&entree=sinus&pulsation=0.5" << "rapport" << notReached
+                                                      << "deux périodes";
+        QTest::newRow("sine: transient still there") << "K=64.2&entree=sinus&pulsation=2&duree=8" << "dephasage"
+                                                     << notReached << "transitoire";
+        QTest::newRow("sine: unstable") << "K=3000&entree=sinus&pulsation=2&duree=30" << "rapport" << notReached
+                                        << "instable";
+        QTest::newRow("no sine") << "K=10" << "dephasage" << notApplicable << "pas un sinus";
+        QTest::newRow("no step under a sine") << "K=10&entree=sinus" << "D1" << notApplicable << "sinus";
     }
     void figuresNotReached()
     {
@@ -166,6 +175,8 @@ private slots:
         QTest::newRow("PI ramp and wind") << "regulateur=PI&K=64.2&Ti=2&entree=rampe&vent=3&debutVent=0&saturation=0&duree=20";
         QTest::newRow("PID") << "regulateur=PID&K=64.2&Ti=2&Td=0.5&saturation=0";
         QTest::newRow("PID stiffest filter") << "regulateur=PID&K=100&Ti=2&Td=0.01&N=50&saturation=0&duree=5";
+        QTest::newRow("phase lead") << "regulateur=avance&K=300&a=6&tau=0.08&saturation=0&duree=5";
+        QTest::newRow("phase lag, ramp") << "regulateur=retard&K=100&a=0.2&tau=8&entree=rampe&saturation=0&duree=20";
     }
     void runAgainstExactResponse()
     {
@@ -293,7 +304,9 @@ private slots:
         QTest::newRow("Td too long") << "Td=200" << "Td" << "0";
         QTest::newRow("N") << "N=0" << "N" << "10";
         QTest::newRow("controller") << "regulateur=PD" << "regulateur" << "P";
-        QTest::newRow("input") << "entree=sinus" << "entree" << "echelon";
+        QTest::newRow("input") << "entree=triangle" << "entree" << "echelon";
+        QTest::newRow("a lag's ratio above 1") << "regulateur=retard&a=4" << "a" << "0.25";
+        QTest::newRow("a lead's own defaults") << "regulateur=avance&K=300" << "" << "300";
         QTest::newRow("anti-windup") << "antisaturation=oui" << "antisaturation" << "1";
         QTest::newRow("amplitude") << "amplitude=270" << "amplitude" << "30";
         QTest::newRow("run too short") << "duree=0.5" << "duree" << "10";
@@ -341,18 +354,27 @@ private slots:
         QTest::addColumn<double>("prediction");  // NaN: the goal is judged
         QTest::addColumn<bool>("met");
         QTest::addColumn<QString>("says");
+        QTest::addColumn<int>("score");  // for a platform's gradebook: 100 met, 50 x tolerance / gap short of it
         const double goal = std::nan("");
-        QTest::newRow("25 % met") << "K=64.2&exercice=D1:25" << goal << true << "Réussi : le dépassement D1 vaut 25,0 %";
-        QTest::newRow("25 %, too much") << "K=200&exercice=D1:25" << goal << false << "24,8 points de trop";
-        QTest::newRow("25 %, too little") << "K=10&exercice=D1:25" << goal << false << "25,0 points de moins";
-        QTest::newRow("tolerance given") << "K=64.2&exercice=D1:20:6" << goal << true << "à 6 points près";
-        QTest::newRow("gain margin") << "K=64.2&exercice=MG:32.2:0.1" << goal << true << "32,2 dB";
-        QTest::newRow("no gain margin") << "regulateur=PI&Ti=0.3&exercice=MG:10" << goal << false << "ne se lit pas sur ce réglage, car aucun gain";
-        QTest::newRow("wind error, either way") << "preset=perturbation&exercice=vent:4.49:0.01" << goal << true << "4,49°";
-        QTest::newRow("PI leaves no wind error") << "preset=perturbationPI&exercice=vent:0" << goal << true << "0,00°";
-        QTest::newRow("critical gain predicted") << "K=64.2&question=Kcrit" << 2600.0 << true << "Juste";
-        QTest::newRow("critical gain too low") << "K=64.2&question=Kcrit" << 2000.0 << false << "trop faible de 24 %";
-        QTest::newRow("overshoot too high") << "K=64.2&question=D1" << 30.0 << false << "trop forte de 20 %";
+        QTest::newRow("25 % met") << "K=64.2&exercice=D1:25" << goal << true << "Réussi : le dépassement D1 vaut 25,0 %" << 100;
+        QTest::newRow("25 %, too much") << "K=200&exercice=D1:25" << goal << false << "24,8 points de trop" << 4;
+        QTest::newRow("30 %, nearer") << "K=64.2&exercice=D1:30" << goal << false << "5,0 points de moins" << 20;
+        QTest::newRow("25 %, too little") << "K=10&exercice=D1:25" << goal << false << "25,0 points de moins" << 4;
+        QTest::newRow("tolerance given") << "K=64.2&exercice=D1:20:6" << goal << true << "à 6 points près" << 100;
+        QTest::newRow("gain margin") << "K=64.2&exercice=MG:32.2:0.1" << goal << true << "32,2 dB" << 100;
+        QTest::newRow("no gain margin") << "regulateur=PI&Ti=0.3&exercice=MG:10" << goal << false << "ne se lit pas sur ce réglage, car aucun gain" << 0;
+        QTest::newRow("wind error, either way") << "preset=perturbation&exercice=vent:4.49:0.01" << goal << true << "4,49°" << 100;
+        QTest::newRow("PI leaves no wind error") << "preset=perturbationPI&exercice=vent:0" << goal << true << "0,00°" << 100;
+        QTest::newRow("critical gain predicted") << "K=64.2&question=Kcrit" << 2600.0 << true << "Juste" << 100;
+        QTest::newRow("critical gain too low") << "K=64.2&question=Kcrit" << 2000.0 << false << "trop faible de 24 %" << 4;
+        QTest::newRow("overshoot too high") << "K=64.2&question=D1" << 30.0 << false << "trop forte de 20 %" << 5;
+        QTest::newRow("resonance met") << "K=64.2&exercice=Q:2.6" << goal << true << "le facteur de résonance Q vaut 2,63 dB" << 100;
+        QTest::newRow("no resonance reads 0 dB") << "K=10&exercice=Q:1" << goal << false << "vaut 0,00 dB" << 1;
+        QTest::newRow("bandwidth short") << "K=64.2&exercice=BP:3" << goal << false << "0,17 rad/s de moins" << 17;
+        QTest::newRow("modulus margin, unstable loop") << "K=3000&exercice=MM:0.5" << goal << false
+                                                       << "ne se lit pas sur ce réglage, car la boucle fermée est instable" << 0;
+        QTest::newRow("lead's phase predicted") << "regulateur=avance&K=50&a=4&tau=0.1&question=phimax" << 37.0 << true
+                                                << "Juste" << 100;
     }
     void exercises()
     {
@@ -360,14 +382,18 @@ private slots:
         QFETCH(double, prediction);
         QFETCH(bool, met);
         QFETCH(QString, says);
+        QFETCH(int, score);
         const labo::Laboratory lab = labo::Compute(link.toStdString());
         QVERIFY(lab.parsed.problems.empty());
         const labo::Exercise& e = lab.parsed.settings.exercise;
         const labo::Verdict v = std::isnan(prediction) ? labo::JudgeGoal(e, lab) : labo::JudgePrediction(e, lab, prediction);
         QCOMPARE(v.met, met);
         QVERIFY2(QString::fromStdString(v.text).contains(says), v.text.c_str());
+        QCOMPARE(v.score, std::optional<int>(score));
+        // arcsin(3/5): a lead of ratio 4 brings 36,9° at most.
+        const std::map<std::string, QString> answers{{"Kcrit", "2620,1"}, {"D1", "25,0 %"}, {"phimax", "36,9°"}};
         if (e.kind == labo::Exercise::Kind::Question)
-            QVERIFY(QString::fromStdString(labo::ExerciseAnswer(e, lab)).contains(e.name == "Kcrit" ? "2620,1" : "25,0 %"));
+            QVERIFY(QString::fromStdString(labo::ExerciseAnswer(e, lab)).contains(answers.at(e.name)));
     }
 
     void decimals_data()

@@ -1,10 +1,10 @@
 """What the page's tests in headless Chromium share: starting the browser,
-running antenne-export, and running a list of checks with a verdict each.
+running antenne-export, and running a list of checks with a verdict each
+(chromium.py runs every suite of them in one browser).
 Chromium and ChromeDriver are Debian's; Selenium is Debian's python3-selenium."""
 import json
 import os
 import re
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -53,12 +53,14 @@ def page_data(path):
                                     page.read()).group(1))
 
 
-def browser(size='1400,1000', scale=1):
+def browser(size='1400,1000', scale=1, profile=None):
+    """Starts headless Chromium; its profile goes to `profile`, or to a new
+    temporary folder."""
     options = Options()
     for argument in ('--headless=new', '--no-sandbox', f'--window-size={size}', f'--force-device-scale-factor={scale}',
                      '--screen-info={0,0 2560x1440}', '--disable-background-networking',
                      '--disable-component-update', '--disable-sync', '--no-first-run', '--disable-quic',
-                     f'--user-data-dir={tempfile.mkdtemp(prefix="antenne-chromium-")}'):
+                     f'--user-data-dir={profile or tempfile.mkdtemp(prefix="antenne-chromium-")}'):
         options.add_argument(argument)
     options.binary_location = CHROMIUM
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL', 'performance': 'ALL'})
@@ -66,31 +68,16 @@ def browser(size='1400,1000', scale=1):
 
 
 def run_checks(checks, names):
-    """Runs each named method of `checks`, prints its verdict; returns the failures' count."""
+    """Runs each named method of `checks`, prints its verdict; returns the
+    counts of checks passed and failed."""
     passed = failed = 0
     for name in names:
         started = time.monotonic()
         try:
             getattr(checks, name)()
             passed += 1
-            print(f'PASS {name} ({time.monotonic() - started:.1f} s)')
+            print(f'PASS {name} ({time.monotonic() - started:.1f} s)', flush=True)
         except Exception as failure:  # a check's own, or the browser's
             failed += 1
-            print(f'FAIL {name}: {failure}')
-    print(f'{passed} passed, {failed} failed')
-    return failed
-
-
-def run_in_browser(folder, checks_for, names):
-    """Starts the browser, runs the named checks of checks_for(driver), then
-    quits it and removes `folder`; exits 1 if a check failed."""
-    driver = None
-    failed = 1
-    try:
-        driver = browser()
-        failed = run_checks(checks_for(driver), names)
-    finally:
-        if driver:
-            driver.quit()
-        shutil.rmtree(folder, ignore_errors=True)
-    sys.exit(1 if failed else 0)
+            print(f'FAIL {name}: {failure}', flush=True)
+    return passed, failed

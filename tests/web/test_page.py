@@ -5,10 +5,9 @@ Headless Chromium, driven by Selenium, opens pages written by the
 antenne-export under test from file:// and checks that the page needs nothing
 else, shows exactly the exporter's pictures (compared pixel for pixel with
 its PNGs of the same frames) and behaves as the program does, and that the
-teacher's controls, keys, full screen and high-density canvas work.
+teacher's controls, keys, full screen and high-density canvas work. The
+checks run from chromium.py, with the other suites, in one browser.
 
-  test_page.py ANTENNE_EXPORT                  runs the checks; exits 77 (skipped)
-                                               without chromium, chromedriver or selenium
   test_page.py ANTENNE_EXPORT --figures [RUNS] prints the page's size and its time to
                                                the first picture, RUNS times (default 5)
 """
@@ -25,7 +24,7 @@ import tempfile
 import threading
 import time
 
-from browser import Failure, browser, check, export, page_data, run_in_browser, skip_without_browser
+from browser import browser, check, export, page_data, skip_without_browser
 
 try:
     from selenium.webdriver.common.action_chains import ActionChains
@@ -328,6 +327,17 @@ class PageChecks:
         check(errors == [], f'console errors: {errors}')
 
 
+# The checks chromium.py runs, in this order.
+CHECKS = (
+    'opens_offline_on_the_startup_picture', 'buttons_sit_as_in_the_window',
+    'controls_have_french_tooltips_and_take_the_keyboard',
+    'every_scenario_shows_the_exporters_pictures', 'a_click_abandons_the_scene_playing',
+    'scenes_play_in_time_at_each_speed', 'space_pauses_and_resumes_even_after_a_click',
+    'stepping_and_seeking_pause_on_the_right_frame',
+    'full_screen_enlarges_by_whole_numbers_with_sharp_pixels', 'twice_the_pixels_at_scale_two',
+    'nothing_fetched_and_no_console_errors')
+
+
 def make_pages_and_pictures(program, folder):
     """The pages at scale 1 and 2, and the exporter's PNGs of each scenario's
     first, middle and last frames (in base64), made two at a time."""
@@ -384,31 +394,10 @@ def figures(program, runs):
 
 
 def main():
-    if len(sys.argv) < 2:
+    if len(sys.argv) < 3 or sys.argv[2] != '--figures':
         sys.exit(__doc__)
-    program = sys.argv[1]
     skip_without_browser()
-    if sys.argv[2:3] == ['--figures']:
-        figures(program, int(sys.argv[3]) if len(sys.argv) > 3 else 5)
-        return
-
-    # A folder with a space and an accent in its name, as on a teacher's USB stick.
-    folder = tempfile.mkdtemp(prefix='antenne page é ')
-    try:
-        pictures = make_pages_and_pictures(program, folder)
-    except Failure as failure:
-        shutil.rmtree(folder, ignore_errors=True)
-        print(f'FAIL writing the pages and pictures: {failure}')
-        print('0 passed, 1 failed')
-        sys.exit(1)
-    run_in_browser(folder, lambda driver: PageChecks(driver, folder, pictures), (
-        'opens_offline_on_the_startup_picture', 'buttons_sit_as_in_the_window',
-        'controls_have_french_tooltips_and_take_the_keyboard',
-        'every_scenario_shows_the_exporters_pictures', 'a_click_abandons_the_scene_playing',
-        'scenes_play_in_time_at_each_speed', 'space_pauses_and_resumes_even_after_a_click',
-        'stepping_and_seeking_pause_on_the_right_frame',
-        'full_screen_enlarges_by_whole_numbers_with_sharp_pixels', 'twice_the_pixels_at_scale_two',
-        'nothing_fetched_and_no_console_errors'))
+    figures(sys.argv[1], int(sys.argv[3]) if len(sys.argv) > 3 else 5)
 
 
 if __name__ == '__main__':

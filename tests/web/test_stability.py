@@ -1,4 +1,3 @@
-#!/usr/bin/env python3
 """The laboratory's stability views in a real browser (headless Chromium on
 the page antenne-export writes, from file://), against the native model
 (labo_reference): the poles drawn on the complex plane are the model's, and
@@ -10,21 +9,17 @@ scrolling sideways. The views expose what they draw on their holders
 (antenneVue, described in plane.js and bode.js). And the exercises a link
 sets: a goal met and one not met (how far and which way), a right and a
 wrong prediction and the answer, a held control, a bad exercise reported,
-and "Créer un exercice" writing a link that opens on it.
-
-  test_stability.py ANTENNE_EXPORT LABO_REFERENCE   exits 77 (skipped) without chromium,
-                                                    chromedriver or selenium
+and "Créer un exercice" writing a link that opens on it. The checks run
+from chromium.py, with the other suites, in one browser.
 """
 import math
 import os
 import pathlib
 import re
-import sys
-import tempfile
 import time
 import urllib.parse
 
-from browser import check, export, run_in_browser, skip_without_browser
+from browser import check
 from test_labo import LaboChecks, close, native
 
 try:
@@ -85,6 +80,12 @@ def pointing_tolerance(point):
 
 
 READOUT = re.compile(r'K = ([\d ,\u00a0]+) · ζ = (-?[\d,]+) · ωn = ([\d ,\u00a0]+) rad/s')
+
+# The checks chromium.py runs, in this order.
+CHECKS = (
+    'the_poles_drawn_are_the_models', 'the_locus_chosen_sets_K_and_the_zoom_stays',
+    'the_bode_margins_are_the_models', 'a_phone_shows_both_views_and_takes_a_tap',
+    'exercises_judge_goals_and_predictions', 'creating_an_exercise_writes_its_link', 'nothing_logged')
 
 
 class StabilityChecks(LaboChecks):
@@ -301,21 +302,3 @@ class StabilityChecks(LaboChecks):
     def nothing_logged(self):
         logged = self.d.get_log('browser')
         check(logged == [], f'console: {logged}')
-
-
-def main():
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    program, reference = sys.argv[1:3]
-    skip_without_browser()
-    folder = tempfile.mkdtemp(prefix='antenne stabilité ')
-    page = os.path.join(folder, 'antenne.html')
-    export(program, 'page', page)
-    run_in_browser(folder, lambda driver: StabilityChecks(driver, page, reference), (
-        'the_poles_drawn_are_the_models', 'the_locus_chosen_sets_K_and_the_zoom_stays',
-        'the_bode_margins_are_the_models', 'a_phone_shows_both_views_and_takes_a_tap',
-        'exercises_judge_goals_and_predictions', 'creating_an_exercise_writes_its_link', 'nothing_logged'))
-
-
-if __name__ == '__main__':
-    main()

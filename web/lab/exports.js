@@ -1,7 +1,7 @@
 // What the laboratory gives for a lab report: the run's samples as the CSV
 // that antenne-export labo writes (the model's very bytes), and the curves
 // as a PNG picture with the set-up written under them.
-function download(blob, name) {
+export function download(blob, name) {
   const address = URL.createObjectURL(blob);
   const link = document.createElement('a');
   link.href = address;

@@ -1,6 +1,8 @@
 // The figures of the run and the linear analysis, as tables: the names on
 // screen and the model's own texts, a figure not reached saying so, with its
 // reason.
+import { hidden } from './state.js';
+
 // Rows are written again only where their text changed: a slider's move
 // then costs the page no new layout of the tables it leaves as they were.
 function rows(table, entries) {
@@ -29,11 +31,16 @@ function rows(table, entries) {
   }));
 }
 
-// `masked` lists the figures' keys and the analysis's names whose values a
-// question asks to predict, written as such until it is answered.
-export function showFigures(figureTable, analysisTable, description, report, masked = []) {
-  const names = Object.fromEntries(description.figures.map((f) => [f.key, f.name]));
-  const hidden = (text, key) => (masked.includes(key) ? 'à prédire' : text);
-  rows(figureTable, report.figures.map((f) => ({ name: names[f.key], text: hidden(f.text, f.key), state: f.state })));
-  rows(analysisTable, report.analysis.lines.map(([name, text]) => ({ name, text: hidden(text, name) })));
+// The run's figures and the linear analysis, as the model wrote them; the
+// rows a question asks to predict read "à prédire" until it is answered.
+export function createFigures(figureTable, analysisTable) {
+  return {
+    update(state) {
+      const { report } = state;
+      const masked = hidden(state);
+      const shown = (name, text) => (masked && masked.rows.includes(name) ? 'à prédire' : text);
+      rows(figureTable, report.figures.map((f) => ({ name: f.name, text: shown(f.name, f.text), state: f.state })));
+      rows(analysisTable, report.analysis.lines.map(([name, text]) => ({ name, text: shown(name, text) })));
+    },
+  };
 }

@@ -1,7 +1,8 @@
 // The laboratory's address: the page's address ends in "#labo?" and the
-// whole set-up, as the model reads it ("#labo?regulateur=PI&K=64.2&..."),
+// whole set-up as the model writes it ("#labo?regulateur=PI&K=64.2&..."),
 // rewritten as the student changes anything, so that copying the address
-// copies the set-up. Without "#labo", the page opens on the scenes.
+// copies the set-up. Without "#labo", the page opens on the scenes. The
+// page only carries the link: the model alone reads and writes it.
 const prefix = '#labo';
 
 export function wantsLab() {
@@ -14,22 +15,6 @@ export function linkInAddress() {
   if (!hash.startsWith(prefix)) return '';
   const question = hash.indexOf('?');
   return question < 0 ? '' : hash.slice(question + 1);
-}
-
-// A link's pairs as an object, {K: '64.2', ...}, and back, in that order;
-// an empty preset is none.
-export function linkValues(link) {
-  return Object.fromEntries(link.split('&').filter(Boolean).map((pair) => {
-    const equals = pair.indexOf('=');
-    return [pair.slice(0, equals), pair.slice(equals + 1)];
-  }));
-}
-
-export function linkOf(values) {
-  return Object.entries(values)
-    .filter(([name, value]) => !(name === 'preset' && value === ''))
-    .map(([name, value]) => `${name}=${encodeURIComponent(value)}`)
-    .join('&');
 }
 
 // Writes the set-up into the address without a new history entry for each

@@ -12,8 +12,6 @@ import { fullScreenElement } from '../fullscreen.js';
 const left = 50;
 const width = 660;
 const height = 420;
-const pivot = { x: 440, y: 265 };
-const radius = 100;
 const diagramAt = { x: 70, y: 65 };
 const green = '#008000';
 const red = '#ff0000';
@@ -42,13 +40,15 @@ function line(context, x1, y1, x2, y2) {
   context.stroke();
 }
 
-// The dish: the half of the circle of radius 100 whose centre lies 100 from
-// the pivot in the direction the dish faces, on the pivot's side. theta is
-// the lab's angle (counterclockwise, radians); the screen's y goes down.
-function dish(context, theta, background) {
+// The dish: the half of the circle of the dish's radius whose centre lies
+// that far from the pivot in the direction the dish faces, on the pivot's
+// side. theta is the lab's angle (counterclockwise, radians); the screen's y
+// goes down. `antenna` is the program's: { x, y } its pivot, and radius.
+function dish(context, antenna, theta, background) {
+  const { x, y, radius } = antenna;
   const facing = -theta;
-  const cx = pivot.x + radius * Math.cos(facing);
-  const cy = pivot.y + radius * Math.sin(facing);
+  const cx = x + radius * Math.cos(facing);
+  const cy = y + radius * Math.sin(facing);
   context.beginPath();
   context.arc(cx, cy, radius, facing + Math.PI / 2, facing + (3 * Math.PI) / 2);
   context.closePath();
@@ -74,7 +74,10 @@ function wind(context, torque) {
   context.fillText(`VENT ${french(torque, 1)} N·m`, 600, y + 24);
 }
 
-export async function createPicture(canvas, diagramBase64) {
+// `antenna` is the dish's pivot and radius as the program has them:
+// { x, y, radius }, in its drawing area's pixels.
+export async function createPicture(canvas, diagramBase64, antenna) {
+  const pivot = antenna;
   const context = canvas.getContext('2d');
   const diagram = await diagramImage(diagramBase64);
   let scale = 1;
@@ -83,7 +86,12 @@ export async function createPicture(canvas, diagramBase64) {
   // than the program's picture, but in full screen as large as its column,
   // to be read from the back of the room. The diagram stays pixel-sharp at
   // whole-number zooms.
+  // The page's background, read when the picture takes its size rather than
+  // at each frame: reading a computed style makes the browser work out the
+  // page's style again in the middle of a frame.
+  let background = '#f0f0f0';
   function fit() {
+    background = getComputedStyle(document.documentElement).getPropertyValue('--fond').trim() || '#f0f0f0';
     const shown = canvas.parentElement.clientWidth || width;
     const full = fullScreenElement() !== null && fullScreenElement().contains(canvas);
     const cssWidth = full ? shown : Math.min(width, shown);
@@ -95,8 +103,7 @@ export async function createPicture(canvas, diagramBase64) {
   }
 
   // The moment `at` of the run (an index into its samples).
-  function draw(run, at) {
-    const background = getComputedStyle(document.documentElement).getPropertyValue('--fond').trim() || '#f0f0f0';
+  function draw({ run, at }) {
     context.setTransform(scale, 0, 0, scale, -left * scale, 0);
     context.fillStyle = background;
     context.fillRect(left, 0, width, height);
@@ -110,7 +117,7 @@ export async function createPicture(canvas, diagramBase64) {
     context.strokeStyle = green;
     context.lineWidth = 2;
     line(context, 480, 400, pivot.x, pivot.y);
-    dish(context, theta, background);
+    dish(context, antenna, theta, background);
     context.fillStyle = green;
     context.beginPath();
     context.arc(pivot.x, pivot.y, 5, 0, 2 * Math.PI);
@@ -134,5 +141,10 @@ export async function createPicture(canvas, diagramBase64) {
   }
 
   fit();
-  return { fit, draw };
+  return {
+    fit,
+    update(state) {
+      if (state.run) draw(state);
+    },
+  };
 }

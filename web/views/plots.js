@@ -118,7 +118,6 @@ export function createPlots(positionHolder, commandHolder, onSeek) {
 
   // The playback's cursor, and the legends' values at its moment unless the
   // pointer is on a chart.
-
   function placeCursor() {
     const index = Math.round(cursorTime / 0.01);
     for (const chart of charts) {
@@ -128,38 +127,33 @@ export function createPlots(positionHolder, commandHolder, onSeek) {
     }
   }
 
+  // The run shown, redrawn in place while its shape (the kept runs, the
+  // limit drawn or not) stays; made again otherwise.
   let shape = '';
+  function show(run, limit) {
+    current = { run, limit };
+    const next = `${kept.length}/${limit > 0}`;
+    if (next !== shape || charts.length === 0) {
+      shape = next;
+      build();
+      return;
+    }
+    const [positionData, commandData] = data();
+    charts[0].setData(positionData);
+    charts[1].setData(commandData);
+    placeCursor();
+  }
+
   return {
-    // The run shown, redrawn in place while its shape (the kept runs, the
-    // limit drawn or not) stays; made again otherwise.
-    show(run, limit) {
-      current = { run, limit };
-      const next = `${kept.length}/${limit > 0}`;
-      if (next !== shape || charts.length === 0) {
-        shape = next;
-        build();
-        return;
+    // The state's run with the runs it keeps, the cursor at its moment.
+    update(state) {
+      if (!state.run) return;
+      // The laboratory replaces its list of kept runs when it changes.
+      if (state.run !== (current && current.run) || state.kept !== kept) {
+        kept = state.kept;
+        show(state.run, state.report.settings.saturation);
       }
-      const [positionData, commandData] = data();
-      charts[0].setData(positionData);
-      charts[1].setData(commandData);
-      placeCursor();
-    },
-    keep(label) {
-      if (!current) return;
-      kept.push({ label, run: current.run });
-      shape = '';
-      this.show(current.run, current.limit);
-    },
-    clear() {
-      kept = [];
-      shape = '';
-      if (current) this.show(current.run, current.limit);
-    },
-    keptCount: () => kept.length,
-    // The cursor at time t (s), moving with the dish.
-    moveTo(t) {
-      cursorTime = t;
+      cursorTime = state.run.t[state.at];
       placeCursor();
     },
     fit() {

@@ -159,7 +159,7 @@ if have dpkg-deb && have dpkg-shlibdeps; then
     depends=$(field Depends)
     echo "Depends: $depends"
     depended=$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//')
-    for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libgif7 libc6 libstdc++6; do
+    for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libgif7 libzip4 libc6 libstdc++6; do
         grep -qxF "$library" <<<"$depended" || fail "Depends lacks $library"
     done
 
