@@ -67,6 +67,20 @@ def browser(size='1400,1000', scale=1, profile=None):
     return webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
 
 
+class DriverChecks:
+    """What the suites' checks share: a script run in the page, and a wait
+    for a condition the page reaches. `self.d` is the browser's driver."""
+
+    def js(self, script, *arguments):
+        return self.d.execute_script(script, *arguments)
+
+    def wait(self, condition, message, timeout=10.0):
+        end = time.monotonic() + timeout
+        while not self.js('return ' + condition):
+            check(time.monotonic() < end, message)
+            time.sleep(0.02)
+
+
 def run_checks(checks, names):
     """Runs each named method of `checks`, prints its verdict; returns the
     counts of checks passed and failed."""

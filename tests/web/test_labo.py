@@ -26,7 +26,7 @@ import tempfile
 import time
 import urllib.parse
 
-from browser import browser, check, export, skip_without_browser
+from browser import DriverChecks, browser, check, export, skip_without_browser
 
 try:
     from selenium.webdriver.common.action_chains import ActionChains
@@ -120,7 +120,7 @@ def percentile(sorted_values, fraction):
     return sorted_values[min(len(sorted_values) - 1, int(fraction * len(sorted_values)))]
 
 
-class LaboChecks:
+class LaboChecks(DriverChecks):
     def __init__(self, driver, folder, page, program, reference):
         self.d = driver
         self.folder = folder
@@ -134,15 +134,6 @@ class LaboChecks:
         self.d.get(pathlib.Path(self.page).as_uri() + ('' if link is None else '#labo?' + link))
         if link is not None:
             self.wait("document.querySelector('#chiffres td') !== null", 'the laboratory never showed its figures')
-
-    def js(self, script, *arguments):
-        return self.d.execute_script(script, *arguments)
-
-    def wait(self, condition, message, timeout=10.0):
-        end = time.monotonic() + timeout
-        while not self.js('return ' + condition):
-            check(time.monotonic() < end, message)
-            time.sleep(0.02)
 
     def address(self):
         return urllib.parse.unquote(self.js('return location.hash'))

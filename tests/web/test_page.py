@@ -24,7 +24,7 @@ import tempfile
 import threading
 import time
 
-from browser import browser, check, export, page_data, skip_without_browser
+from browser import DriverChecks, browser, check, export, page_data, skip_without_browser
 
 try:
     from selenium.webdriver.common.action_chains import ActionChains
@@ -93,7 +93,7 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-class PageChecks:
+class PageChecks(DriverChecks):
     def __init__(self, driver, folder, pictures):
         self.d = driver
         self.folder = folder
@@ -105,17 +105,8 @@ class PageChecks:
         self.d.get(pathlib.Path(self.folder, name).as_uri())
         self.wait("!document.getElementById('curseur').disabled", 'the page never finished loading')
 
-    def js(self, script, *arguments):
-        return self.d.execute_script(script, *arguments)
-
     def state(self):
         return self.js(STATE_JS)
-
-    def wait(self, condition, message, timeout=10.0):
-        end = time.monotonic() + timeout
-        while not self.js('return ' + condition):
-            check(time.monotonic() < end, message)
-            time.sleep(0.02)
 
     def keys(self, *keys):
         ActionChains(self.d).send_keys(*keys).perform()

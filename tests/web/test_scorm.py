@@ -36,7 +36,7 @@ import urllib.parse
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
-from browser import browser, check, export, run_checks, skip_without_browser
+from browser import DriverChecks, browser, check, export, run_checks, skip_without_browser
 
 try:
     from selenium.webdriver.common.by import By
@@ -124,7 +124,7 @@ def launch_address(manifest):
     return resource.get('href') + (item.get('parameters') or '')
 
 
-class ScormChecks:
+class ScormChecks(DriverChecks):
     def __init__(self, driver, folder, page, program, reference=None):
         self.d = driver
         self.folder = folder
@@ -135,15 +135,6 @@ class ScormChecks:
         self.packed = None
 
     # ---- The package -------------------------------------------------------
-
-    def js(self, script, *arguments):
-        return self.d.execute_script(script, *arguments)
-
-    def wait(self, condition, message, timeout=10.0):
-        end = time.monotonic() + timeout
-        while not self.js('return ' + condition):
-            check(time.monotonic() < end, message)
-            time.sleep(0.02)
 
     def open_lab(self, link):
         self.d.switch_to.default_content()

@@ -71,11 +71,9 @@ void asymptotes(Json& json, const Settings& s)
 // margins where they are read: the gain margin at the phase crossover's
 // -180 + 360 k, from the curve's gain up to 0 dB; the phase margin along
 // 0 dB, from -180 + 360 k to the curve's phase.
-void black(Json& json, const Laboratory& lab)
+void black(Json& json, const Laboratory& lab, const FrequencyResponse& L)
 {
-    const Settings& s = lab.parsed.settings;
     const Analysis& a = lab.analysis;
-    const FrequencyResponse L = OpenLoopResponse(s);
     json.key("black").beginObject().key("marks").beginArray();
     const auto lowest = static_cast<int>(std::ceil(std::log10(BodeSweep.low) - 1e-9));
     const auto highest = static_cast<int>(std::floor(std::log10(BodeSweep.high) + 1e-9));
@@ -109,10 +107,8 @@ void black(Json& json, const Laboratory& lab)
     json.endObject();
 }
 
-void nyquist(Json& json, const Laboratory& lab)
+void nyquist(Json& json, const Laboratory& lab, const FrequencyResponse& L)
 {
-    const Settings& s = lab.parsed.settings;
-    const FrequencyResponse L = OpenLoopResponse(s);
     const Nyquist n = NyquistOf(L, 2);
     json.key("nyquist").beginObject();
     // The curve's point nearest -1, at the modulus margin's pulsation.
@@ -131,7 +127,7 @@ void nyquist(Json& json, const Laboratory& lab)
 
 // The sine's point on the closed loop's Bode: measured, when the run
 // reads it, and the model's.
-void harmonic(Json& json, const Laboratory& lab)
+void harmonic(Json& json, const Laboratory& lab, const FrequencyResponse& L)
 {
     const Settings& s = lab.parsed.settings;
     json.key("harmonic");
@@ -139,7 +135,7 @@ void harmonic(Json& json, const Laboratory& lab)
         json.null();
         return;
     }
-    const HarmonicPrediction p = PredictHarmonic(OpenLoopResponse(s), s.pulsation);
+    const HarmonicPrediction p = PredictHarmonic(L, s.pulsation);
     const Figures& f = lab.figures;
     json.beginObject().key("omega").value(s.pulsation);
     json.key("predictedDb").value(20 * std::log10(p.ratio)).key("predictedPhase").value(p.phase);
@@ -156,9 +152,11 @@ void FrequencyJson(Json& json, const Laboratory& lab)
     corrector(json, s);
     frequency(json, lab.analysis);
     asymptotes(json, s);
-    black(json, lab);
-    nyquist(json, lab);
-    harmonic(json, lab);
+    // The open loop's response, made once for the views that read it.
+    const FrequencyResponse L = OpenLoopResponse(s);
+    black(json, lab, L);
+    nyquist(json, lab, L);
+    harmonic(json, lab, L);
 }
 
 }  // namespace labo

@@ -8,24 +8,11 @@
 #include <limits>
 
 namespace labo {
-namespace {
-
-Table sized(std::vector<std::string> columns, std::size_t rows)
-{
-    Table table;
-    table.columns = std::move(columns);
-    table.rows = rows;
-    table.data.assign(table.columns.size() * rows, 0.0);
-    return table;
-}
-
-}  // namespace
-
 Table NyquistTable(const Settings& settings, int count)
 {
-    const Nyquist n = NyquistOf(OpenLoopResponse(settings), count);
     const FrequencyResponse L = OpenLoopResponse(settings);
-    Table table = sized({"omega", "re", "im", "module", "phase"}, n.omega.size());
+    const Nyquist n = NyquistOf(L, count);
+    Table table = Table::sized({"omega", "re", "im", "module", "phase"}, n.omega.size());
     for (std::size_t i = 0; i < n.omega.size(); ++i) {
         table.column(0)[i] = n.omega[i];
         table.column(1)[i] = n.L[i].real();
@@ -41,7 +28,7 @@ Table AsymptotesTable(const Settings& settings, const Sweep& pulsations)
     std::vector<BodePoint> points;
     if (settings.Te == 0 && settings.delay == 0)
         points = AsymptoticLines(AsymptotesOf(OpenLoopOf(settings), settings.K), pulsations.low, pulsations.high);
-    Table table = sized({"omega", "gain", "phase"}, points.size());
+    Table table = Table::sized({"omega", "gain", "phase"}, points.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
         table.column(0)[i] = points[i].omega;
         table.column(1)[i] = points[i].gainDb;
@@ -56,7 +43,7 @@ Table NicholsTable(double low, double high)
     std::size_t rows = 0;
     for (const NicholsContour& c : contours)
         rows += c.phase.size() + 1;
-    Table table = sized({"niveau", "phase", "gain", "etiquette"}, rows);
+    Table table = Table::sized({"niveau", "phase", "gain", "etiquette"}, rows);
     std::size_t row = 0;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (const NicholsContour& c : contours) {

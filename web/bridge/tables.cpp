@@ -7,23 +7,10 @@
 #include "model/loop.h"
 
 namespace labo {
-namespace {
-
-Table sized(std::vector<std::string> columns, std::size_t rows)
-{
-    Table table;
-    table.columns = std::move(columns);
-    table.rows = rows;
-    table.data.assign(table.columns.size() * rows, 0.0);
-    return table;
-}
-
-}  // namespace
-
 Table RunTable(const Laboratory& lab)
 {
     const std::vector<Sample>& samples = lab.run.samples;
-    Table table = sized({"t", "consigne", "position", "erreur", "commande", "tension", "vent", "limitee"}, samples.size());
+    Table table = Table::sized({"t", "consigne", "position", "erreur", "commande", "tension", "vent", "limitee"}, samples.size());
     const Loop loop(lab.parsed.settings);
     double* const columns[] = {table.column(0), table.column(1), table.column(2), table.column(3),
                                table.column(4), table.column(5), table.column(6), table.column(7)};
@@ -45,7 +32,7 @@ Table LocusTable(const Settings& settings, const Sweep& gains)
     for (std::size_t b = 0; b < branches; ++b)
         for (const char* field : {"re", "im", "damping", "pulsation"})
             names.push_back(field + std::to_string(b));
-    Table table = sized(std::move(names), locus.gains.size());
+    Table table = Table::sized(std::move(names), locus.gains.size());
     for (std::size_t i = 0; i < locus.gains.size(); ++i) {
         table.column(0)[i] = locus.gains[i];
         for (std::size_t b = 0; b < branches; ++b) {
@@ -66,7 +53,7 @@ Table BodeTable(const Settings& settings, const Sweep& pulsations)
     for (std::size_t i = 0; i < points.size(); ++i)
         omegas[i] = points[i].omega;
     const std::vector<ClosedLoopPoint> closed = ClosedLoopBode(OpenLoopResponse(settings), omegas);
-    Table table = sized({"omega", "gain", "phase", "gainBF", "phaseBF"}, points.size());
+    Table table = Table::sized({"omega", "gain", "phase", "gainBF", "phaseBF"}, points.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
         table.column(0)[i] = points[i].omega;
         table.column(1)[i] = points[i].gainDb;

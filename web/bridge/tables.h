@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // The numbers the page draws, as the plotting library takes them: one
@@ -16,6 +17,16 @@ struct Table {
     std::vector<std::string> columns;  // their names, in order
     std::size_t rows = 0;
     std::vector<double> data;          // columns.size() x rows, a column after another
+
+    // A table of these columns and as many rows, every value 0.
+    static Table sized(std::vector<std::string> names, std::size_t count)
+    {
+        Table table;
+        table.columns = std::move(names);
+        table.rows = count;
+        table.data.assign(table.columns.size() * count, 0.0);
+        return table;
+    }
 
     double* column(std::size_t c) { return data.data() + c * rows; }
 };

@@ -19,7 +19,7 @@ import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, significant } from '../format.js';
 import { colours, createContourLayer, drawCritical, drawMarks, drawPhaseMargin } from './black_draw.js';
 import { drawMargin } from './bode_marks.js';
-import { createCurvePointer } from './curve_pointer.js';
+import { createCurvePointer, plotPosition } from './curve_pointer.js';
 import { branchPaths } from './plane_draw.js';
 
 // The gains shown (dB): down to below the gain margin's foot, never past
@@ -73,10 +73,7 @@ export function createBlack(holder, { nichols }) {
   const drawContours = createContourLayer();
   // Point i in the plot's CSS pixels, or null off the plot.
   function plotPoint(i) {
-    const x = chart.valToPos(bode.phase[i], 'x');
-    const y = chart.valToPos(bode.gain[i], 'y');
-    const { width, height } = chart.bbox;
-    return x >= 0 && y >= 0 && x <= width / devicePixelRatio && y <= height / devicePixelRatio ? { x, y } : null;
+    return plotPosition(chart, bode.phase[i], bode.gain[i]);
   }
   const pointer = createCurvePointer({
     chart: () => chart,
@@ -132,11 +129,7 @@ export function createBlack(holder, { nichols }) {
     view: () => ({ x: [...view.x], y: [...view.y] }),
     levels: () => (contours ? [...new Set(Array.from(contours.niveau).filter(Number.isFinite))] : []),
     margins: () => ({ ...margins }),
-    pointAt(i) {
-      const p = plotPoint(i);
-      const rect = chart.over.getBoundingClientRect();
-      return p && { x: rect.left + p.x, y: rect.top + p.y };
-    },
+    pointAt: pointer.pointAt,
     point: pointer.point,
     readout: pointer.readout,
   };

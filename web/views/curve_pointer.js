@@ -8,12 +8,9 @@
 // How near the curve a pointer must be to read it (CSS pixels).
 const reach = { mouse: 16, touch: 30, pen: 20 };
 
-// `view` gives what is shown: chart(), count() (the points that may be
-// pointed), at(i) ({ x, y } in the plot's CSS pixels, or null where the
-// point is not drawn) and text(i), the readout at point i, and may give
-// steps(), the points the keys run along, from 0 (all by default); `trace`
-// is the focusable plot.
-export function createCurvePointer(view, trace) {
+// The ring around the point pointed and its readout, hidden until a point
+// is (the readout is spoken by the plot's own label, not read twice).
+export function pointerMarks() {
   const readout = document.createElement('div');
   readout.className = 'plan-lecture';
   readout.setAttribute('aria-hidden', 'true');
@@ -21,6 +18,16 @@ export function createCurvePointer(view, trace) {
   const ring = document.createElement('div');
   ring.className = 'plan-anneau';
   ring.hidden = true;
+  return { readout, ring };
+}
+
+// `view` gives what is shown: chart(), count() (the points that may be
+// pointed), at(i) ({ x, y } in the plot's CSS pixels, or null where the
+// point is not drawn) and text(i), the readout at point i, and may give
+// steps(), the points the keys run along, from 0 (all by default); `trace`
+// is the focusable plot.
+export function createCurvePointer(view, trace) {
+  const { readout, ring } = pointerMarks();
   let pointed = -1;
 
   function plotSize() {
@@ -104,5 +111,20 @@ export function createCurvePointer(view, trace) {
     readout: () => (readout.hidden ? '' : readout.textContent),
     // Points at point i, as a pointer there would (for the tests).
     point: show,
+    // Where point i is on the page, in CSS pixels, or null where it is not drawn (for the tests).
+    pointAt(i) {
+      const p = view.at(i);
+      const rect = view.chart().over.getBoundingClientRect();
+      return p && { x: rect.left + p.x, y: rect.top + p.y };
+    },
   };
+}
+
+// Where the values (x, y) fall in a chart's plot, in CSS pixels, or null
+// outside it.
+export function plotPosition(chart, xValue, yValue) {
+  const x = chart.valToPos(xValue, 'x');
+  const y = chart.valToPos(yValue, 'y');
+  const { width, height } = chart.bbox;
+  return x >= 0 && y >= 0 && x <= width / devicePixelRatio && y <= height / devicePixelRatio ? { x, y } : null;
 }

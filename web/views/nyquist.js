@@ -18,7 +18,7 @@
 //   point(i)       points at point i of ω > 0; readout() the text shown, '' when none
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, significant } from '../format.js';
-import { createCurvePointer } from './curve_pointer.js';
+import { createCurvePointer, plotPosition } from './curve_pointer.js';
 import { colours, drawArc, drawAxes, drawCritical, drawDirection } from './nyquist_draw.js';
 import { branchPaths } from './plane_draw.js';
 import { viewOf } from './plane_frame.js';
@@ -92,10 +92,7 @@ export function createNyquist(holder, { nyquist }) {
   // Point i (of either branch) in the plot's CSS pixels, or null off the plot.
   function plotPoint(i) {
     const { re, im } = branchPoint(curve, i);
-    const x = chart.valToPos(re, 'x');
-    const y = chart.valToPos(im, 'y');
-    const { width, height } = chart.bbox;
-    return x >= 0 && y >= 0 && x <= width / devicePixelRatio && y <= height / devicePixelRatio ? { x, y } : null;
+    return plotPosition(chart, re, im);
   }
   // The pointer reads both branches; the keys run along ω > 0.
   const pointer = createCurvePointer({
@@ -166,11 +163,7 @@ export function createNyquist(holder, { nyquist }) {
     view: () => ({ mode, x: [...view.x], y: [...view.y] }),
     arc: () => (report.nyquist.arc ? { ...report.nyquist.arc } : null),
     verdict: () => caption.textContent,
-    pointAt(i) {
-      const p = plotPoint(i);
-      const rect = chart.over.getBoundingClientRect();
-      return p && { x: rect.left + p.x, y: rect.top + p.y };
-    },
+    pointAt: pointer.pointAt,
     point: pointer.point,
     readout: pointer.readout,
   };

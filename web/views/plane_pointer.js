@@ -5,6 +5,7 @@
 import { french, significant } from '../format.js';
 import { rounded } from '../lab/numbers.js';
 import { dominantBranch, nearestIndex } from './plane_frame.js';
+import { pointerMarks } from './curve_pointer.js';
 
 // How near the locus a pointer must be to read it (CSS pixels): a finger
 // covers more than a mouse's tip.
@@ -89,13 +90,7 @@ function listenToKeys(trace, plane, pointer) {
 // and plotSize(); `trace` is the focusable plot, `over` gets the ring and the
 // readout; `chooseK` is told the K chosen.
 export function createPointer(plane, trace, chooseK) {
-  const readout = document.createElement('div');
-  readout.className = 'plan-lecture';
-  readout.setAttribute('aria-hidden', 'true');
-  readout.hidden = true;
-  const ring = document.createElement('div');
-  ring.className = 'plan-anneau';
-  ring.hidden = true;
+  const { readout, ring } = pointerMarks();
   let pointed = null;  // { K, re, im, branch, index } of the locus, or null
   let pressed = null;  // where the last press on the plot started: { x, y, type }
   let pressing = false;  // a press on the plot not yet let go
