@@ -58,6 +58,7 @@ fi
 # The optimized, hardened build (CMakePresets.json).
 cmake --preset default
 cmake --build --preset default
+echo "built (${SECONDS} s since the start)"
 
 case "$action" in
   run)
@@ -73,8 +74,10 @@ case "$action" in
     # optimized build and again in the sanitizer build.
     run-clang-tidy -p build -quiet "$(pwd)/(app|scenes|surface|tools|tests|bench|export|model|web)/" >build/clang-tidy.log 2>&1 \
       || { grep -E 'warning:|error:' build/clang-tidy.log; echo "clang-tidy found problems" >&2; exit 1; }
-    echo "clang-tidy: no problem found"
+    echo "clang-tidy: no problem found (${SECONDS} s since the start)"
     ctest --preset default
+    echo "the optimized build's tests: done (${SECONDS} s since the start)"
     cmake --workflow --preset asan
+    echo "the sanitizer build and its tests: done (${SECONDS} s since the start)"
     ;;
 esac

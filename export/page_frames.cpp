@@ -48,21 +48,30 @@ void PageFrames::addFrame(const QImage& picture)
 std::vector<std::uint8_t> PageFrames::indices(const QImage& picture)
 {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
-    std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(rgb.width()) * static_cast<std::size_t>(rgb.height()));
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(rgb.width()) * static_cast<std::size_t>(rgb.height()));
+    // Most pixels have the colour of the one before them: remembering it
+    // spares the table's lookup for them. No opaque colour is 0, so the
+    // first pixel is always looked up.
+    QRgb last = 0;
+    std::uint8_t lastIndex = 0;
+    std::size_t at = 0;
     for (int y = 0; y < rgb.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x) {
+        for (int x = 0; x < rgb.width(); ++x, ++at) {
             const QRgb colour = row[x] | 0xFF000000u;
-            auto found = lookup_.find(colour);
-            if (found == lookup_.end()) {
-                if (palette_.size() == maxColours)
-                    throw std::runtime_error("the pictures hold more than " + std::to_string(maxColours) +
-                                             " colours, more than the page's palette can hold");
-                found = lookup_.emplace(colour, static_cast<std::uint8_t>(palette_.size())).first;
-                palette_.push_back(colour);
+            if (colour != last) {
+                auto found = lookup_.find(colour);
+                if (found == lookup_.end()) {
+                    if (palette_.size() == maxColours)
+                        throw std::runtime_error("the pictures hold more than " + std::to_string(maxColours) +
+                                                 " colours, more than the page's palette can hold");
+                    found = lookup_.emplace(colour, static_cast<std::uint8_t>(palette_.size())).first;
+                    palette_.push_back(colour);
+                }
+                last = colour;
+                lastIndex = found->second;
             }
-            out.push_back(found->second);
+            out[at] = lastIndex;
         }
     }
     return out;
