@@ -1,7 +1,10 @@
 #include "model/analysis.h"
 
 #include "model/beyond_analysis.h"
+#include "model/linear_model.h"
 #include "model/plant.h"
+
+#include <Eigen/Eigenvalues>
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/frequency.h"
-#include "model/linear_model.h"
 #include "model/polynomial.h"
 #include "model/settings.h"
 
@@ -12,6 +11,8 @@
 #include <vector>
 
 namespace labo {
+
+struct LinearModel;
 
 using Complex = std::complex<double>;
 

@@ -7,6 +7,8 @@
 #include "model/plant.h"
 #include "model/sampled.h"
 
+#include <Eigen/Eigenvalues>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>

@@ -3,7 +3,7 @@
 #include "model/frequency.h"
 #include "model/settings.h"
 
-#include <Eigen/Dense>
+#include <Eigen/Core>
 
 // A pure delay in a continuous loop. Its frequency response is exact,
 // e^(-j w delay); the closed loop's poles, which are infinitely many, are

@@ -3,7 +3,7 @@
 #include "model/french.h"
 #include "model/plant.h"
 
-#include <Eigen/Dense>
+#include <Eigen/QR>
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include "model/loop.h"
 #include "model/settings.h"
 
-#include <Eigen/Dense>
+#include <Eigen/Core>
 
 #include <vector>
 

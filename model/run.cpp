@@ -4,6 +4,8 @@
 #include "model/linear_model.h"
 #include "model/plant.h"
 
+#include <Eigen/Eigenvalues>
+
 #include <algorithm>
 #include <cmath>
 

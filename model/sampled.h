@@ -3,7 +3,7 @@
 #include "model/frequency.h"
 #include "model/settings.h"
 
-#include <Eigen/Dense>
+#include <Eigen/Core>
 
 #include <complex>
 #include <vector>

@@ -4,7 +4,7 @@
 
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

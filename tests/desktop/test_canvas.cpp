@@ -12,7 +12,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 

@@ -4,7 +4,7 @@
 #include "scenes/scenarios.h"
 #include "window_fixture.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <climits>
 

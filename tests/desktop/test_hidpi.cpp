@@ -6,7 +6,7 @@
 #include "scenes/antenna_figure.h"
 #include "window_fixture.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestHighDensity : public QObject {
     Q_OBJECT

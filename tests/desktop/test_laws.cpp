@@ -5,7 +5,7 @@
 // all move at least one of these.
 #include "scenes/laws.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <vector>
 

@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdint>
 

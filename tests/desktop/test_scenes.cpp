@@ -6,7 +6,7 @@
 #include "scenes/laws.h"
 #include "window_fixture.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 

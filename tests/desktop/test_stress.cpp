@@ -4,7 +4,7 @@
 // within what their laws allow; and at most one diagram image is alive.
 #include "window_fixture.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 #include <random>

@@ -3,7 +3,7 @@
 #include "window_fixture.h"
 
 #include <QElapsedTimer>
-#include <QtTest>
+#include <QTest>
 
 class TestTiming : public QObject {
     Q_OBJECT

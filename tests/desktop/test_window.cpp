@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionButton>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

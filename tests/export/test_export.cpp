@@ -20,7 +20,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
-#include <QtTest>
+#include <QTest>
 
 #include <unistd.h>
 #include <zip.h>

@@ -17,7 +17,7 @@
 #include "model/run.h"
 #include "model/settings.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <unsupported/Eigen/MatrixFunctions>
 

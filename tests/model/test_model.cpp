@@ -15,7 +15,7 @@
 #include "model/run.h"
 #include "model/settings.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <unsupported/Eigen/MatrixFunctions>
 
