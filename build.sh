@@ -71,20 +71,19 @@ case "$action" in
     ;;
   test)
     # Static analysis of the project's own sources, every test in the
-    # optimized build, then every test again in the sanitizer build. The
-    # analysis runs at idle priority beside the optimized build's tests, which
-    # spend most of their time waiting on timers, the virtual display and the
-    # browsers: it takes only the processor time they leave, so their timings
-    # hold.
+    # optimized build, then the sanitizer build and every test again in it.
+    # The analysis runs at idle priority beside the rest: it takes only the
+    # processor time left by the tests, which mostly wait on timers, the
+    # virtual display and the browsers, so their timings hold.
     setsid chrt --idle 0 run-clang-tidy -p build -quiet "$(pwd)/(app|scenes|surface|tools|tests|bench|export|model|web)/" \
       >build/clang-tidy.log 2>&1 &
     analysis=$!
     trap 'kill -- -$analysis 2>/dev/null || true' EXIT  # the analysis and its clang-tidy processes
     ctest --preset default
     echo "the optimized build's tests: done (${SECONDS} s since the start)"
-    wait $analysis || { grep -E 'warning:|error:' build/clang-tidy.log; echo "clang-tidy found problems" >&2; exit 1; }
-    echo "clang-tidy: no problem found (${SECONDS} s since the start)"
     cmake --workflow --preset asan
     echo "the sanitizer build and its tests: done (${SECONDS} s since the start)"
+    wait $analysis || { grep -E 'warning:|error:' build/clang-tidy.log; echo "clang-tidy found problems" >&2; exit 1; }
+    echo "clang-tidy: no problem found (${SECONDS} s since the start)"
     ;;
 esac
