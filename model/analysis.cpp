@@ -2,9 +2,8 @@
 
 #include "model/beyond_analysis.h"
 #include "model/linear_model.h"
+#include "model/matrices.h"
 #include "model/plant.h"
-
-#include <Eigen/Eigenvalues>
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +34,7 @@ double wrapped(double angle)
 
 std::vector<Complex> eigenvalues(const Eigen::MatrixXd& A)
 {
-    const Eigen::VectorXcd values = Eigen::EigenSolver<Eigen::MatrixXd>(A, false).eigenvalues();
+    const Eigen::VectorXcd values = Eigenvalues(A);
     std::vector<Complex> poles(values.data(), values.data() + values.size());
     std::sort(poles.begin(), poles.end(), byRealPart);
     return poles;

@@ -4,10 +4,9 @@
 #include "model/digital.h"
 #include "model/french.h"
 #include "model/frequency.h"
+#include "model/matrices.h"
 #include "model/plant.h"
 #include "model/sampled.h"
-
-#include <Eigen/Eigenvalues>
 
 #include <algorithm>
 #include <cmath>
@@ -171,7 +170,7 @@ bool byRealPart(const Complex& x, const Complex& y)
 
 std::vector<Complex> eigenvalues(const Eigen::MatrixXd& M)
 {
-    const Eigen::VectorXcd values = Eigen::EigenSolver<Eigen::MatrixXd>(M, false).eigenvalues();
+    const Eigen::VectorXcd values = Eigenvalues(M);
     return {values.data(), values.data() + values.size()};
 }
 

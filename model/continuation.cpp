@@ -1,9 +1,10 @@
 #include "model/continuation.h"
 
 #include "model/decimal.h"
+#include "model/matrices.h"
 #include "model/run.h"
 
-#include <unsupported/Eigen/MatrixFunctions>
+#include <Eigen/LU>
 
 #include <cmath>
 #include <complex>
@@ -51,8 +52,7 @@ Continuation Continue(const LinearModel& model, const State& x, const HeldInputs
 
     // A bound on what is left of theta's and u's motion, from the modes:
     // sum over i of |C v_i| |(V^-1 z)_i|, which never grows.
-    const Eigen::EigenSolver<Eigen::MatrixXd> modes(A);
-    const Eigen::MatrixXcd V = modes.eigenvectors();
+    const Eigen::MatrixXcd V = Eigenvectors(A);
     const Eigen::MatrixXcd W = V.inverse();
     const Eigen::RowVectorXd thetaWeights = (model.Ctheta.cast<std::complex<double>>() * V).cwiseAbs();
     const Eigen::RowVectorXd commandWeights = (model.Cu.cast<std::complex<double>>() * V).cwiseAbs();
@@ -60,7 +60,7 @@ Continuation Continue(const LinearModel& model, const State& x, const HeldInputs
         return (weights * (W * deviation.cast<std::complex<double>>()).cwiseAbs()).value();
     };
 
-    const Eigen::MatrixXd step = (A * SampleInterval).exp();
+    const Eigen::MatrixXd step = Exponential(A * SampleInterval);
     const auto samples = static_cast<int>(longest / SampleInterval);
     c.theta.reserve(1024);
     for (int k = 1; k <= samples; ++k) {

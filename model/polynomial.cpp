@@ -1,6 +1,6 @@
 #include "model/polynomial.h"
 
-#include <unsupported/Eigen/Polynomials>
+#include "model/matrices.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,8 +64,7 @@ std::vector<std::complex<double>> Roots(const Polynomial& p)
     if (q.size() < 2)
         return {};
     const Eigen::Map<const Eigen::VectorXd> coefficients(q.data(), static_cast<Eigen::Index>(q.size()));
-    const Eigen::PolynomialSolver<double, Eigen::Dynamic> solver(coefficients);
-    const auto& roots = solver.roots();
+    const Eigen::VectorXcd roots = PolynomialRoots(coefficients);
     return {roots.data(), roots.data() + roots.size()};
 }
 

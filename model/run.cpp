@@ -2,9 +2,8 @@
 
 #include "model/extended_run.h"
 #include "model/linear_model.h"
+#include "model/matrices.h"
 #include "model/plant.h"
-
-#include <Eigen/Eigenvalues>
 
 #include <algorithm>
 #include <cmath>
@@ -69,7 +68,7 @@ double IntegrationStep(const Settings& settings)
     if (settings.leadOrLag())
         fastest = std::max(fastest, 1 / settings.tau);
     const LinearModel model = Linearize(settings);
-    const Eigen::VectorXcd poles = Eigen::EigenSolver<Eigen::MatrixXd>(model.A, false).eigenvalues();
+    const Eigen::VectorXcd poles = Eigenvalues(model.A);
     for (Eigen::Index i = 0; i < poles.size(); ++i)
         fastest = std::max(fastest, std::abs(poles(i)));
     const double steps = std::max(10.0, std::ceil(SampleInterval * fastest / 0.5));

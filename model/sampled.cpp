@@ -1,10 +1,9 @@
 #include "model/sampled.h"
 
 #include "model/digital.h"
+#include "model/matrices.h"
 #include "model/plant.h"
 #include "model/polynomial.h"
-
-#include <unsupported/Eigen/MatrixFunctions>
 
 #include <cmath>
 #include <limits>
@@ -29,7 +28,7 @@ void hold(const Eigen::Matrix3d& A, const Eigen::Vector3d& B, double T, Eigen::M
     Eigen::Matrix4d M = Eigen::Matrix4d::Zero();
     M.topLeftCorner<3, 3>() = A * T;
     M.topRightCorner<3, 1>() = B * T;
-    const Eigen::Matrix4d E = M.exp();
+    const Eigen::Matrix4d E = Exponential(M);
     Phi = E.topLeftCorner<3, 3>();
     Gamma = E.topRightCorner<3, 1>();
 }
