@@ -29,12 +29,6 @@ struct Crossover {
     int change;
 };
 
-// The angle wrapped to (-180, 180].
-double wrapped(double angle)
-{
-    return angle - 360 * std::ceil((angle - 180) / 360);
-}
-
 // A root of f between a and b where it changes sign, by regula falsi
 // (Illinois), with bisections where it stalls.
 template <typename F>
@@ -328,7 +322,7 @@ Analysis AnalyseBeyond(const Settings& s)
     const FrequencyResponse L = OpenLoopResponse(s);
     for (const double w : GainCrossovers(L)) {
         const double phase = L.phase(w);
-        const double margin = wrapped(180 + phase);
+        const double margin = WrappedPhase(180 + phase);
         if (!a.hasPhaseMargin || margin < a.phaseMargin) {
             a.hasPhaseMargin = true;
             a.phaseMargin = margin;

@@ -15,12 +15,6 @@ constexpr double lowest = 1e-5;   // rad/s
 constexpr double highest = 1e5;   // rad/s
 constexpr double degreesPerRadian = plant::DegreesPerRadian;
 
-// The angle wrapped to (-180, 180].
-double wrapped(double angle)
-{
-    return angle - 360 * std::ceil((angle - 180) / 360);
-}
-
 // The search's pulsations, increasing, evenly spaced on a logarithmic scale.
 std::vector<double> grid(const PulsationRange& range)
 {
@@ -115,6 +109,16 @@ int integratorsOf(const OpenLoop& loop)
 }
 
 }  // namespace
+
+double Decibels(double ratio)
+{
+    return 20 * std::log10(ratio);
+}
+
+double WrappedPhase(double degrees)
+{
+    return degrees - 360 * std::ceil((degrees - 180) / 360);
+}
 
 FrequencyResponse OpenLoopResponse(const Settings& settings, double K)
 {
@@ -246,7 +250,7 @@ std::optional<int> ClosedLoopUnstablePoles(const FrequencyResponse& L)
     // -90 per integrator: the arc at infinity turns from minus that angle
     // to it, clockwise.
     const double start = L.phase(w[0]);
-    const double angle = start + wrapped(std::arg(z[0]) * degreesPerRadian - start);
+    const double angle = start + WrappedPhase(std::arg(z[0]) * degreesPerRadian - start);
     const double total = 2 * along + (L.integrators > 0 ? 2 * angle : 0);
     // With no integrator, w < 0 and w > 0 meet at L(0), real.
     const double turns = -total / 360;

@@ -55,6 +55,12 @@ struct FrequencyResponse {
     double gain = 0;        // the K it was made with
 };
 
+// A ratio in decibels: 20 log10(ratio).
+double Decibels(double ratio);
+
+// A phase in degrees brought into (-180, 180].
+double WrappedPhase(double degrees);
+
 // The open loop of a set-up, with gain K (settings.K by default), without
 // the chopper's limit (nor any other nonlinearity).
 FrequencyResponse OpenLoopResponse(const Settings& settings, double K);

@@ -16,11 +16,6 @@ std::string pulsation(const char* name, double w)
     return std::string(name) + " = " + FrenchSignificant(w, 4) + " rad/s";
 }
 
-double decibels(double ratio)
-{
-    return 20 * std::log10(ratio);
-}
-
 // A number in a formula: "64,2", "0,1".
 std::string number(double x)
 {
@@ -42,7 +37,7 @@ FrequencyReading ReadFrequencyFigure(const std::string& key, const Analysis& a)
     if (key == "MM")
         return {f.modulusMargin, {}};
     if (key == "Q")
-        return {f.resonates ? decibels(f.resonance) : 0.0, {}};
+        return {f.resonates ? Decibels(f.resonance) : 0.0, {}};
     if (!f.hasBandwidth)
         return {std::nullopt, "|T| ne descend pas sous |T(0)|/√2 sur les pulsations lues"};
     return {f.bandwidth, {}};
@@ -62,7 +57,7 @@ std::vector<std::pair<std::string, std::string>> FrequencyLines(const Analysis& 
     }
     lines.emplace_back(mm.name, mm.written(f.modulusMargin) + ", " + pulsation("ω", f.modulusOmega));
     if (f.resonates)
-        lines.emplace_back(q.name, q.written(decibels(f.resonance)) + " (Q = " + French(f.resonance, 3) + "), " +
+        lines.emplace_back(q.name, q.written(Decibels(f.resonance)) + " (Q = " + French(f.resonance, 3) + "), " +
                                        pulsation("ωr", f.resonanceOmega));
     else
         lines.emplace_back(q.name, "pas de résonance : |T| ne dépasse jamais |T(0)|");

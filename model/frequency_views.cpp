@@ -10,17 +10,6 @@ namespace {
 
 constexpr double degreesPerRadian = plant::DegreesPerRadian;
 
-double decibels(double x)
-{
-    return 20 * std::log10(x);
-}
-
-// The angle wrapped to (-180, 180].
-double wrapped(double angle)
-{
-    return angle - 360 * std::ceil((angle - 180) / 360);
-}
-
 // The pulsation, between a and b, where |L| comes down to r, by bisection
 // on log w: |L(a)| > r >= |L(b)|.
 double downTo(const FrequencyResponse& L, double r, double a, double b)
@@ -40,7 +29,7 @@ std::vector<ClosedLoopPoint> ClosedLoopBode(const FrequencyResponse& L, const st
     std::vector<ClosedLoopPoint> points;
     points.reserve(omegas.size());
     for (std::size_t i = 0; i < omegas.size(); ++i)
-        points.push_back({decibels(std::abs(ClosedLoopAt(L, omegas[i]))), phases[i]});
+        points.push_back({Decibels(std::abs(ClosedLoopAt(L, omegas[i]))), phases[i]});
     return points;
 }
 
@@ -90,7 +79,7 @@ Nyquist NyquistOf(const FrequencyResponse& L, int count)
         // The phase there, continuous from -90 per integrator: the arc turns
         // from its mirror, clockwise.
         const double phase = L.phase(from);
-        n.arcTo = phase + wrapped(std::arg(n.L.front()) * degreesPerRadian - phase);
+        n.arcTo = phase + WrappedPhase(std::arg(n.L.front()) * degreesPerRadian - phase);
         n.arcFrom = -n.arcTo;
     }
     n.unstable = ClosedLoopUnstablePoles(L);
@@ -117,9 +106,9 @@ std::vector<NicholsContour> NicholsContours(double low, double high)
                 NicholsContour c{level, {}, {}, 0};
                 for (int k = 0; k <= 180; ++k) {
                     const Complex l = centre + std::polar(r, 2 * plant::Pi * k / 180);
-                    const double phase = critical + wrapped(std::arg(l) * degreesPerRadian - 180);
+                    const double phase = critical + WrappedPhase(std::arg(l) * degreesPerRadian - 180);
                     c.phase.push_back(phase);
-                    c.gainDb.push_back(decibels(std::abs(l)));
+                    c.gainDb.push_back(Decibels(std::abs(l)));
                 }
                 // Written at the top, or at the left end, one level in two,
                 // so that neighbouring levels' labels stand apart.
@@ -154,7 +143,7 @@ std::vector<NicholsContour> NicholsContours(double low, double high)
                 g = (M * M * cosine + std::sqrt(M * M * M * M * cosine * cosine + M * M * (1 - M * M))) / (1 - M * M);
             }
             c.phase.push_back(phase);
-            c.gainDb.push_back(decibels(g));
+            c.gainDb.push_back(Decibels(g));
         }
         if (!c.phase.empty())
             contours.push_back(c);

@@ -12,14 +12,9 @@ namespace {
 
 constexpr double agreement = 0.01;  // the last two periods' largest relative difference
 
-double decibels(double ratio)
-{
-    return 20 * std::log10(ratio);
-}
-
 std::string ratioText(double ratio)
 {
-    return French(ratio, 3) + " (" + French(decibels(ratio), 2) + " dB)";
+    return French(ratio, 3) + " (" + French(Decibels(ratio), 2) + " dB)";
 }
 
 std::string phaseText(double degrees)
@@ -91,7 +86,7 @@ void HarmonicFigures(Figures& f, const Run& run, const HarmonicPrediction& predi
     phase += 360 * std::round((predicted.phase - phase) / 360);
     f.amplitudeRatio.state = f.phaseShift.state = Figure::State::Value;
     f.amplitudeRatio.value = ratio;
-    f.amplitudeRatio.note = "(" + French(decibels(ratio), 2) + " dB) " + expectedRatio;
+    f.amplitudeRatio.note = "(" + French(Decibels(ratio), 2) + " dB) " + expectedRatio;
     f.phaseShift.value = phase;
 }
 
