@@ -186,6 +186,15 @@ class LaboChecks(DriverChecks):
         link = after[0][len('#labo?'):]
         reference = native(self.reference, link)[0]['report']
         check(after[1][0][1] == reference['figures'][0]['text'], f'{after[1][0]} against {reference["figures"][0]}')
+        # While the slider is held the run waits where it stands; let go, it plays again.
+        transport = "return ['pause', 'position'].map((id) => document.getElementById(id).textContent)"
+        ActionChains(self.d, duration=0).click_and_hold(self.d.find_element(By.ID, 'K-glissiere')) \
+            .move_by_offset(2, 0).perform()
+        held = self.js(transport)
+        time.sleep(0.3)
+        check(held[0] == 'Lecture' and self.js(transport) == held, f'held, the transport went {held} -> {self.js(transport)}')
+        ActionChains(self.d).release().perform()
+        self.wait("document.getElementById('pause').textContent === 'Pause'", 'the run did not play once let go')
 
     def the_figures_shown_are_the_native_models(self):
         for link in ('K=64.2', 'preset=perturbationPI', 'regulateur=PI&K=200&Ti=1&amplitude=150&duree=20',

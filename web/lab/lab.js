@@ -2,11 +2,11 @@
 // the address, a preset or a link, with its picture, curves, figures and
 // stability views moving together. Every change is checked by the model,
 // then worked out and shown, a slider's while it moves; the run then plays
-// in real time, and as the transport's player it pauses, steps, seeks and
-// changes speed as the scenes do. What is shown lives in one state object
-// (state.js) that each view reads. Each slider move's cost, from its input
-// event to the frame painted after it, goes to the browser's performance
-// timeline as a measure named "antenne:reglage".
+// in real time (a slider's once let go), and as the transport's player it
+// pauses, steps, seeks and changes speed as the scenes do. What is shown
+// lives in one state object (state.js) that each view reads. Each slider
+// move's cost, from its input event to the frame painted after it, goes to
+// the browser's performance timeline as a measure named "antenne:reglage".
 import { formatWith, french } from '../format.js';
 import { onFullScreenChange } from '../fullscreen.js';
 import { createBlack } from '../views/black.js';
@@ -214,7 +214,12 @@ export async function createLab(model, data) {
     address(final);
     state.at = Math.min(state.at, lastSample(state));
     showSetUp();
-    if (!final) return showMoment();
+    // While a slider moves, the run waits where it stands: each move brings
+    // a new run, which plays from its start once the slider is let go.
+    if (!final) {
+      player.stop();
+      return showMoment();
+    }
     state.at = 0;
     // A run whose figure is to be predicted waits for the prediction.
     const masked = hidden(state);
