@@ -18,12 +18,13 @@ build_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools qt6-svg-d
 # The end-to-end test runs the real program on a virtual display; valgrind
 # checks memory, clang-tidy is the static analyser. The sanitizer build is
 # clang's (libclang-rt-14-dev holds its sanitizers' runtime): it compiles
-# that unoptimized build in about two thirds of GCC's time. The package test builds the
-# .deb (dpkg-shlibdeps is in dpkg-dev) and validates the desktop entry and the
-# AppStream metainfo. The page's tests open antenne-export's web page in headless
-# Chromium, driven through chromedriver by Debian's Selenium for Python, and in
-# Firefox ESR, driven by puppeteer-core with Node.js (see below). The model's
-# frequency figures are checked against SciPy's (python3-scipy).
+# that unoptimized build in about two thirds of GCC's time. The package test
+# builds the .deb (dpkg-shlibdeps is in dpkg-dev) and validates the desktop
+# entry and the AppStream metainfo. The page's tests open antenne-export's
+# web page in headless Chromium, driven through chromedriver by Debian's
+# Selenium for Python, and in Firefox ESR, driven by puppeteer-core with
+# Node.js (see below). The model's frequency figures are checked against
+# SciPy's (python3-scipy).
 test_packages=(xvfb openbox xdotool wmctrl imagemagick x11-utils valgrind clang-tidy libclang-rt-14-dev
                dpkg-dev desktop-file-utils appstream file chromium chromium-driver python3-selenium python3-scipy
                firefox-esr)

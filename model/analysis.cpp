@@ -1,6 +1,7 @@
 #include "model/analysis.h"
 
 #include "model/beyond_analysis.h"
+#include "model/frequency.h"
 #include "model/linear_model.h"
 #include "model/matrices.h"
 #include "model/plant.h"
@@ -165,7 +166,7 @@ std::optional<double> GainMarginDb(const Analysis& analysis)
 {
     if (!analysis.hasGainMargin || !std::isfinite(analysis.gainMargin))
         return std::nullopt;
-    return 20 * std::log10(analysis.gainMargin);
+    return Decibels(analysis.gainMargin);
 }
 
 void ReadDominant(Analysis& a)
@@ -312,7 +313,7 @@ std::vector<BodePoint> Bode(const Settings& settings, double low, double high, i
     points.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const double w = count == 1 ? low : low * std::pow(high / low, static_cast<double>(i) / (count - 1));
-        points.push_back({w, 20 * std::log10(std::abs(OpenLoopAt(loop, settings.K, w))), OpenLoopPhase(loop, w)});
+        points.push_back({w, Decibels(std::abs(OpenLoopAt(loop, settings.K, w))), OpenLoopPhase(loop, w)});
     }
     return points;
 }

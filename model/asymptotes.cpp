@@ -1,5 +1,7 @@
 #include "model/asymptotes.h"
 
+#include "model/frequency.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -57,7 +59,7 @@ Asymptotes AsymptotesOf(const OpenLoop& loop, double K)
     const auto n = static_cast<std::size_t>(a.integrators);
     const double bodeGain = K * loop.Q.front() / loop.P[n];
     a.startPhase = -90.0 * a.integrators + (bodeGain < 0 ? -180 : 0);
-    a.lowGainDb = 20 * std::log10(std::fabs(bodeGain));
+    a.lowGainDb = Decibels(std::fabs(bodeGain));
     addRoots(a.breaks, loop.poles, false);
     addRoots(a.breaks, loop.zeros, true);
     std::sort(a.breaks.begin(), a.breaks.end(), [](const Break& x, const Break& y) { return x.omega < y.omega; });

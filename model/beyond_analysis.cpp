@@ -390,7 +390,7 @@ std::vector<BodePoint> BodeBeyond(const Settings& settings, double low, double h
     points.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const double w = count == 1 ? low : low * std::pow(high / low, static_cast<double>(i) / (count - 1));
-        points.push_back({w, 20 * std::log10(std::abs(L.at(w))), L.phase(w)});
+        points.push_back({w, Decibels(std::abs(L.at(w))), L.phase(w)});
     }
     return points;
 }

@@ -1,6 +1,7 @@
 #include "web/bridge/frequency_report.h"
 
 #include "model/asymptotes.h"
+#include "model/frequency.h"
 #include "model/frequency_text.h"
 #include "model/frequency_views.h"
 #include "model/harmonic.h"
@@ -36,7 +37,7 @@ void frequency(Json& json, const Analysis& a)
     const FrequencyFigures& f = a.frequency;
     json.key("frequency").beginObject();
     json.key("stable").value(a.stable);
-    optionalNumber(json, "resonanceDb", f.resonates, 20 * std::log10(f.resonance));
+    optionalNumber(json, "resonanceDb", f.resonates, Decibels(f.resonance));
     optionalNumber(json, "resonanceOmega", f.resonates, f.resonanceOmega);
     optionalNumber(json, "bandwidth", f.hasBandwidth, f.bandwidth);
     json.key("modulusMargin").value(f.modulusMargin).key("modulusOmega").value(f.modulusOmega);
@@ -82,7 +83,7 @@ void black(Json& json, const Laboratory& lab, const FrequencyResponse& L)
         json.beginObject()
             .key("omega").value(w)
             .key("phase").value(L.phase(w))
-            .key("gain").value(20 * std::log10(std::abs(L.at(w))))
+            .key("gain").value(Decibels(std::abs(L.at(w))))
             .endObject();
     }
     json.endArray();
@@ -91,7 +92,7 @@ void black(Json& json, const Laboratory& lab, const FrequencyResponse& L)
     if (const std::optional<double> dB = GainMarginDb(a); dB && a.gainMarginOmega > 0)
         json.beginObject()
             .key("phase").value(turn(L.phase(a.gainMarginOmega)))
-            .key("from").value(20 * std::log10(std::abs(L.at(a.gainMarginOmega))))
+            .key("from").value(Decibels(std::abs(L.at(a.gainMarginOmega))))
             .key("to").value(0.0)
             .endObject();
     else
@@ -138,8 +139,8 @@ void harmonic(Json& json, const Laboratory& lab, const FrequencyResponse& L)
     const HarmonicPrediction p = PredictHarmonic(L, s.pulsation);
     const Figures& f = lab.figures;
     json.beginObject().key("omega").value(s.pulsation);
-    json.key("predictedDb").value(20 * std::log10(p.ratio)).key("predictedPhase").value(p.phase);
-    optionalNumber(json, "measuredDb", f.amplitudeRatio.reached(), 20 * std::log10(f.amplitudeRatio.value));
+    json.key("predictedDb").value(Decibels(p.ratio)).key("predictedPhase").value(p.phase);
+    optionalNumber(json, "measuredDb", f.amplitudeRatio.reached(), Decibels(f.amplitudeRatio.value));
     optionalNumber(json, "measuredPhase", f.phaseShift.reached(), f.phaseShift.value);
     json.endObject();
 }
