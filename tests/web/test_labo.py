@@ -101,6 +101,58 @@ return Array.from(document.querySelectorAll(arguments[0] + ' tr'), (r) => [r.cel
 '''
 
 
+# Curves of 1000 points on a 700 x 300 canvas, point i of n as [x, y] (null
+# for none), with the share of points the thin line may keep at most: a
+# step response and a saturated command keep few, a fast oscillation and a
+# spiral many; a gap and points off the numbers are kept as the canvas
+# draws them.
+THIN_CURVES = (
+    ('step response', '(i) => [40 + i * 0.63, 250 - 200 * (1 - Math.exp(-i / 150) * Math.cos(i / 40))]', 0.1),
+    ('fast oscillation', '(i) => [40 + i * 0.63, 150 + 100 * Math.sin(i / 3) * Math.exp(-i / 600)]', 0.7),
+    ('saturated command', '(i) => [40 + i * 0.63, Math.max(50, Math.min(250, 150 + 300 * Math.sin(i / 100)))]', 0.05),
+    ('spiral', '(i) => [350 + (10 + i / 8) * Math.cos(i / 30), 150 + (10 + i / 8) * Math.sin(i / 30)]', 0.4),
+    ('back and forth', '(i) => [350 + 200 * Math.sin(i / 50), 150 + 0.01 * i]', 0.05),
+    ('gap and infinities', '(i) => (i > 400 && i < 450 ? null : [40 + i * 0.63, i % 97 ? 150 + 90 * Math.sin(i / 80) : Infinity])', 0.1),
+)
+
+# Draws each curve of THIN_CURVES whole and through thin_line.js (read from
+# the sources), 2 px wide: how many points the thin line kept, the worst
+# difference of coverage (0-255) on a pixel, and the share of the line's
+# pixels that differ by more than a quarter. Tolerated: half a pixel's
+# coverage, on 2 % of the pixels at most (where a line turns back on itself).
+THIN_JS = '''
+const [source, curves, done] = arguments;
+import('data:text/javascript;base64,' + source).then(({ thinLine }) => done(curves.map((curve) => {
+  const at = eval(curve);
+  const points = Array.from({ length: 1000 }, (_, i) => at(i));
+  const whole = new Path2D();
+  let open = false;
+  for (const p of points) {
+    if (p === null) open = false;
+    else if (open) whole.lineTo(...p);
+    else if (Number.isFinite(p[0] + p[1])) { whole.moveTo(...p); open = true; }
+  }
+  let kept = 0;
+  const counted = { moveTo: (x, y) => { ++kept; thin.moveTo(x, y); }, lineTo: (x, y) => { ++kept; thin.lineTo(x, y); } };
+  const thin = new Path2D();
+  thinLine(counted, points.length, (i) => (points[i] ? points[i][0] : null), (i) => (points[i] ? points[i][1] : null));
+  const drawn = (path) => {
+    const g = Object.assign(document.createElement('canvas'), { width: 700, height: 300 }).getContext('2d');
+    Object.assign(g, { lineWidth: 2, lineJoin: 'round' }).stroke(path);
+    return g.getImageData(0, 0, 700, 300).data;
+  };
+  const a = drawn(whole), b = drawn(thin);
+  let worst = 0, off = 0, line = 0;
+  for (let i = 3; i < a.length; i += 4) {
+    worst = Math.max(worst, Math.abs(a[i] - b[i]));
+    if (a[i] || b[i]) ++line;
+    if (Math.abs(a[i] - b[i]) > 64) ++off;
+  }
+  return { kept: kept / points.length, worst, off: off / line };
+}))).catch((e) => done(String(e)));
+'''
+
+
 def slider_moves(driver, count):
     """Drags the K slider by `count` moves, one a display frame or so, and
     returns each move's cost (ms) from the page's performance measures."""
@@ -275,6 +327,18 @@ class LaboChecks(DriverChecks):
         ActionChains(self.d).send_keys('f').perform()
         self.wait('document.fullscreenElement === null', 'full screen does not end')
 
+    def a_curve_s_thin_line_draws_its_pixels(self):
+        source = pathlib.Path(__file__).resolve().parents[2] / 'web' / 'views' / 'thin_line.js'
+        self.d.get('about:blank')
+        found = self.d.execute_async_script(THIN_JS, base64.b64encode(source.read_bytes()).decode(),
+                                            [curve for _, curve, _ in THIN_CURVES])
+        check(isinstance(found, list), f'thin_line.js: {found}')
+        for (name, _, share), r in zip(THIN_CURVES, found):
+            check(r['kept'] <= share, f'{name}: the thin line kept {r["kept"]:.0%} of the points')
+            check(r['worst'] <= 128 and r['off'] <= 0.02,
+                  f'{name}: the thin line differs from the whole by {r["worst"]} of 255 on a pixel, '
+                  f'by more than a quarter on {r["off"]:.1%} of the line\'s pixels')
+
     def a_slider_move_costs_less_than_a_frame(self):
         self.open('K=64.2')
         costs = slider_moves(self.d, 100)
@@ -309,7 +373,7 @@ CHECKS = (
     'the_page_model_is_the_native_one', 'a_link_restores_its_set_up', 'a_bad_value_is_reported_and_falls_back',
     'a_slider_moves_curves_figures_and_address', 'the_figures_shown_are_the_native_models',
     'the_csv_export_is_antenne_export_labos', 'a_phone_neither_scrolls_sideways_and_takes_a_tap',
-    'the_picture_follows_the_run_and_goes_full_screen',
+    'the_picture_follows_the_run_and_goes_full_screen', 'a_curve_s_thin_line_draws_its_pixels',
     'a_slider_move_costs_less_than_a_frame', 'nothing_fetched_and_no_console_errors')
 
 

@@ -16,6 +16,7 @@ import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, legendValue, significant } from '../format.js';
 import { closedSeries, createBodeTools, drawExtras, extrasCaption } from './bode_extras.js';
 import { drawLevel, drawMargin, pulsationValues, rangeWith } from './bode_marks.js';
+import { linePaths } from './thin_line.js';
 
 const colours = {
   gain: '#1f4fbf',
@@ -74,7 +75,7 @@ export function createBode(holder, { asymptotes = () => null } = {}) {
       legend: { live: true },
       series: [
         { label: 'ω (rad/s)', value: legendValue((v) => significant(v, 3)) },
-        { label, stroke, width: 2, value: legendValue((v) => `${french(v, decimals)} ${unit}`) },
+        { label, stroke, width: 2, paths: linePaths, value: legendValue((v) => `${french(v, decimals)} ${unit}`) },
         ...(closed ? [closedSeries(`${label} BF`, unit)] : []),
       ],
       axes: [

@@ -7,6 +7,7 @@
 // drawn.
 import { french, legendValue } from '../format.js';
 import { clipped } from './clipped.js';
+import { linePaths } from './thin_line.js';
 
 export const colours = {
   asymptote: '#d06000',
@@ -46,7 +47,7 @@ export function createBodeTools(holder, changed) {
 
 // The closed loop's series on a chart (gain: dB, phase: degrees).
 export function closedSeries(label, unit) {
-  return { label, stroke: colours.closed, width: 1.5, dash: [6, 3],
+  return { label, stroke: colours.closed, width: 1.5, dash: [6, 3], paths: linePaths,
            value: legendValue((v) => `${french(v, 1)} ${unit}`) };
 }
 

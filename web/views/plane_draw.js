@@ -5,6 +5,7 @@
 // boundary and the critical gain there. `plane` is the report's:
 // { domain: 's' | 'z', period: Te }.
 import { significant } from '../format.js';
+import { pixelsOn, thinLine } from './thin_line.js';
 
 export const colours = {
   branch: '#7d8fb3',
@@ -86,17 +87,14 @@ export function drawAxesLines(u, plane) {
   ctx.restore();
 }
 
-// The branches: a line through each branch's points in order.
+// The branches: a line through each branch's points in order, thinned to
+// the points that show.
 export function branchPaths(u, seriesIndex) {
   const [xs, ys] = u.data[seriesIndex];
-  const path = new Path2D();
-  for (let i = 0; i < xs.length; ++i) {
-    const x = u.valToPos(xs[i], 'x', true);
-    const y = u.valToPos(ys[i], 'y', true);
-    if (i === 0) path.moveTo(x, y);
-    else path.lineTo(x, y);
-  }
-  return { stroke: path, fill: null, clip: null, band: null, gaps: null, flags: 0 };
+  const x = pixelsOn(u, 'x');
+  const y = pixelsOn(u, 'y');
+  const stroke = thinLine(new Path2D(), xs.length, (i) => x(xs[i]), (i) => y(ys[i]));
+  return { stroke, fill: null, clip: null, band: null, gaps: null, flags: 0 };
 }
 
 // The current poles and zeros over the branches, and where the locus

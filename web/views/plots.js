@@ -5,6 +5,7 @@
 // on a curve that moves the run there.
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, legendValue } from '../format.js';
+import { linePaths } from './thin_line.js';
 
 const colours = {
   consigne: '#1f4fbf',
@@ -58,7 +59,7 @@ function chartOptions(width, yLabel, series, onSeek, onPointer) {
 }
 
 function line(label, stroke, options = {}) {
-  return { label, stroke, width: 2, value: places(options.decimals ?? 2), ...options };
+  return { label, stroke, width: 2, paths: linePaths, value: places(options.decimals ?? 2), ...options };
 }
 
 export function createPlots(positionHolder, commandHolder, onSeek) {
