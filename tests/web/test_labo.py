@@ -8,7 +8,8 @@ set-up, a bad value in it is reported, a slider moves the curves, the
 figures and the address, the figures shown are the native model's, the CSV
 exported is antenne-export labo's, byte for byte; on a phone held upright
 (390 x 844, three device pixels a pixel, touch) neither view scrolls
-sideways and a tap on a preset works; and a slider's move costs less than
+sideways and a tap on a preset works; a curve's thinned line draws the
+whole line's pixels; and a slider's move costs less than
 two display frames (one, measured on a quiet machine with --figures). The
 checks run from chromium.py, with the other suites, in one browser.
 
