@@ -1,7 +1,7 @@
 // A curve's line through fewer points, for the charts that are drawn again
 // on every move of a slider. A point that lies within a tenth of a pixel of
-// the straight line drawn past it is left out: it would not change the
-// line's pixels. A run sampled every 10 ms puts more than one point on each
+// the straight line drawn past it is left out: the line's pixels change by
+// less than a quarter of their coverage. A run sampled every 10 ms puts more than one point on each
 // pixel of a chart, and the browser's time to draw a thick line grows with
 // its points; most of a smooth curve goes in a few long strokes.
 //
