@@ -133,9 +133,9 @@ import('data:text/javascript;base64,' + source).then(({ thinLine }) => done(curv
     else if (open) whole.lineTo(...p);
     else if (Number.isFinite(p[0] + p[1])) { whole.moveTo(...p); open = true; }
   }
+  const thin = new Path2D();
   let kept = 0;
   const counted = { moveTo: (x, y) => { ++kept; thin.moveTo(x, y); }, lineTo: (x, y) => { ++kept; thin.lineTo(x, y); } };
-  const thin = new Path2D();
   thinLine(counted, points.length, (i) => (points[i] ? points[i][0] : null), (i) => (points[i] ? points[i][1] : null));
   const drawn = (path) => {
     const g = Object.assign(document.createElement('canvas'), { width: 700, height: 300 }).getContext('2d');

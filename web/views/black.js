@@ -20,7 +20,7 @@ import { axisLabels, french, significant } from '../format.js';
 import { colours, createContourLayer, drawCritical, drawMarks, drawPhaseMargin } from './black_draw.js';
 import { drawMargin } from './bode_marks.js';
 import { createCurvePointer, plotPosition } from './curve_pointer.js';
-import { branchPaths } from './plane_draw.js';
+import { branchPaths } from './thin_line.js';
 
 // The gains shown (dB): down to below the gain margin's foot, never past
 // ±100 dB.

@@ -20,7 +20,7 @@ import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, significant } from '../format.js';
 import { createCurvePointer, plotPosition } from './curve_pointer.js';
 import { colours, drawArc, drawAxes, drawCritical, drawDirection } from './nyquist_draw.js';
-import { branchPaths } from './plane_draw.js';
+import { branchPaths } from './thin_line.js';
 import { viewOf } from './plane_frame.js';
 
 function button(text, title) {

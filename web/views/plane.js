@@ -18,9 +18,10 @@
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels } from '../format.js';
 import { rounded } from '../lab/numbers.js';
-import { branchPaths, colours, drawAxesLines, drawBackground, drawMarkers } from './plane_draw.js';
+import { colours, drawAxesLines, drawBackground, drawMarkers } from './plane_draw.js';
 import { boxOf, dominantPoints, nearestIndex, sameView, unitCirclePoints, viewOf } from './plane_frame.js';
 import { clickSlop, createPointer } from './plane_pointer.js';
+import { branchPaths } from './thin_line.js';
 
 function button(text, title) {
   const b = document.createElement('button');

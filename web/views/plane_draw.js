@@ -1,11 +1,10 @@
 // What the complex plane draws on its canvas, as uPlot's hooks call it: the
 // stable half-plane shaded (the unit disc, for a sampled loop's plane z),
-// the axes, the locus's branches as lines, and over them the closed loop's
-// poles (×) and zeros (○), the points where the locus crosses the stability
-// boundary and the critical gain there. `plane` is the report's:
+// the axes, and over the locus's branches (thin_line.js's lines) the closed
+// loop's poles (×) and zeros (○), the points where the locus crosses the
+// stability boundary and the critical gain there. `plane` is the report's:
 // { domain: 's' | 'z', period: Te }.
 import { significant } from '../format.js';
-import { pixelsOn, thinLine } from './thin_line.js';
 
 export const colours = {
   branch: '#7d8fb3',
@@ -85,16 +84,6 @@ export function drawAxesLines(u, plane) {
     ctx.stroke(unitCircle(u));
   }
   ctx.restore();
-}
-
-// The branches: a line through each branch's points in order, thinned to
-// the points that show.
-export function branchPaths(u, seriesIndex) {
-  const [xs, ys] = u.data[seriesIndex];
-  const x = pixelsOn(u, 'x');
-  const y = pixelsOn(u, 'y');
-  const stroke = thinLine(new Path2D(), xs.length, (i) => x(xs[i]), (i) => y(ys[i]));
-  return { stroke, fill: null, clip: null, band: null, gaps: null, flags: 0 };
 }
 
 // The current poles and zeros over the branches, and where the locus

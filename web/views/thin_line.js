@@ -1,9 +1,11 @@
 // A curve's line through fewer points, for the charts that are drawn again
 // on every move of a slider. A point that lies within a tenth of a pixel of
 // the straight line drawn past it is left out: the line's pixels change by
-// less than a quarter of their coverage. A run sampled every 10 ms puts more than one point on each
-// pixel of a chart, and the browser's time to draw a thick line grows with
-// its points; most of a smooth curve goes in a few long strokes.
+// less than a quarter of their coverage. A run sampled every 10 ms puts
+// more than one point on each pixel of a chart, and the browser's time to
+// draw a thick line grows with its points; most of a smooth curve goes in a
+// few long strokes. The charts take their lines from the two uPlot `paths`
+// at the end: a series against the chart's x values, or a curve of its own.
 //
 // The points are taken in order, in a sleeve: from the last point drawn,
 // the directions that pass within the tolerance of every point left out so
@@ -113,6 +115,9 @@ export function pixelsOn(u, key) {
     : (v) => top + height - (height * (along(v) - low)) / span;
 }
 
+// A line alone, as uPlot's `paths` give it: no fill, no clip, no band.
+const strokeOnly = (stroke) => ({ stroke, fill: null, clip: null, band: null, gaps: null, flags: 0 });
+
 // uPlot's `paths` for a series against the chart's x values (a time curve,
 // Bode's): the thin line through its points in view.
 export function linePaths(u, seriesIndex, idx0, idx1) {
@@ -120,7 +125,16 @@ export function linePaths(u, seriesIndex, idx0, idx1) {
   const ys = u.data[seriesIndex];
   const x = pixelsOn(u, 'x');
   const y = pixelsOn(u, u.series[seriesIndex].scale);
-  const stroke = thinLine(new Path2D(), idx1 - idx0 + 1, (i) => (xs[idx0 + i] == null ? null : x(xs[idx0 + i])),
-                          (i) => (ys[idx0 + i] == null ? null : y(ys[idx0 + i])));
-  return { stroke, fill: null, clip: null, band: null, gaps: null, flags: 0 };
+  return strokeOnly(thinLine(new Path2D(), idx1 - idx0 + 1, (i) => (xs[idx0 + i] == null ? null : x(xs[idx0 + i])),
+                             (i) => (ys[idx0 + i] == null ? null : y(ys[idx0 + i]))));
+}
+
+// uPlot's `paths` for a curve of its own, [xs, ys], in the scatter mode (the
+// locus's branches, Black's and Nyquist's curves): the thin line through
+// its points in order.
+export function branchPaths(u, seriesIndex) {
+  const [xs, ys] = u.data[seriesIndex];
+  const x = pixelsOn(u, 'x');
+  const y = pixelsOn(u, 'y');
+  return strokeOnly(thinLine(new Path2D(), xs.length, (i) => x(xs[i]), (i) => y(ys[i])));
 }
