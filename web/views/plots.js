@@ -114,7 +114,6 @@ export function createPlots(positionHolder, commandHolder, onSeek) {
       new uPlot(chartOptions(width(positionHolder), '°', positionSeries, onSeek, pointer), positionData, positionHolder),
       new uPlot(chartOptions(width(commandHolder), 'V', commandSeries, onSeek, pointer), commandData, commandHolder),
     ];
-    placeCursor();
   }
 
   // The playback's cursor, and the legends' values at its moment unless the
@@ -129,7 +128,8 @@ export function createPlots(positionHolder, commandHolder, onSeek) {
   }
 
   // The run shown, redrawn in place while its shape (the kept runs, the
-  // limit drawn or not) stays; made again otherwise.
+  // limit drawn or not) stays; made again otherwise. The caller places the
+  // cursor after.
   let shape = '';
   function show(run, limit) {
     current = { run, limit };
@@ -142,7 +142,6 @@ export function createPlots(positionHolder, commandHolder, onSeek) {
     const [positionData, commandData] = data();
     charts[0].setData(positionData);
     charts[1].setData(commandData);
-    placeCursor();
   }
 
   return {
