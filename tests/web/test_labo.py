@@ -9,9 +9,10 @@ figures and the address, the figures shown are the native model's, the CSV
 exported is antenne-export labo's, byte for byte; on a phone held upright
 (390 x 844, three device pixels a pixel, touch) neither view scrolls
 sideways and a tap on a preset works; a curve's thinned line draws the
-whole line's pixels; and a slider's move costs less than
-two display frames (one, measured on a quiet machine with --figures). The
-checks run from chromium.py, with the other suites, in one browser.
+whole line's pixels to within half their coverage; and a slider's move
+costs less than two display frames (one, measured on a quiet machine with
+--figures). The checks run from chromium.py, with the other suites, in one
+browser.
 
   test_labo.py ANTENNE_EXPORT LABO_REFERENCE --figures  prints the page's size and the cost of
                                                         100 slider moves, three times

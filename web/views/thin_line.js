@@ -1,11 +1,12 @@
 // A curve's line through fewer points, for the charts that are drawn again
 // on every move of a slider. A point that lies within a tenth of a pixel of
 // the straight line drawn past it is left out: the line's pixels change by
-// less than a quarter of their coverage. A run sampled every 10 ms puts
-// more than one point on each pixel of a chart, and the browser's time to
-// draw a thick line grows with its points; most of a smooth curve goes in a
-// few long strokes. The charts take their lines from the two uPlot `paths`
-// at the end: a series against the chart's x values, or a curve of its own.
+// less than a quarter of their coverage almost everywhere, and by less than
+// half anywhere. A run sampled every 10 ms puts more than one point on each
+// pixel of a chart, and the browser's time to draw a thick line grows with
+// its points; most of a smooth curve goes in a few long strokes. The
+// charts take their lines from the two uPlot `paths` at the end: a series
+// against the chart's x values, or a curve of its own.
 //
 // The points are taken in order, in a sleeve: from the last point drawn,
 // the directions that pass within the tolerance of every point left out so
