@@ -102,6 +102,16 @@ TABLE_JS = '''
 return Array.from(document.querySelectorAll(arguments[0] + ' tr'), (r) => [r.cells[0].textContent, r.cells[1].textContent]);
 '''
 
+# The pixels of Bode's, Black's and Nyquist's canvases, as base64 RGBA.
+FREQUENCY_PIXELS_JS = '''
+return ['#bode', '#black', '#nyquist'].flatMap((s) => [...document.querySelectorAll(s + ' .uplot canvas')]).map((c) => {
+  const bytes = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+  let text = '';
+  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+  return [c.parentElement.closest('[id]').id, c.width, c.height, btoa(text)];
+});
+'''
+
 
 # Curves of 1000 points on a 700 x 300 canvas, point i of n as [x, y] (null
 # for none), with the share of points the thin line may keep at most: a
@@ -250,6 +260,30 @@ class LaboChecks(DriverChecks):
         ActionChains(self.d).release().perform()
         self.wait("document.getElementById('pause').textContent === 'Pause'", 'the run did not play once let go')
 
+    def the_views_moved_to_are_drawn_as_afresh(self):
+        # The views keep their axes from one move to the next while they stay
+        # as they were. With every view on screen, after a gain typed far
+        # away and moves from there, Bode, Black and Nyquist are what a page
+        # opened at the address draws afresh (the complex plane keeps its
+        # frame as K moves, and the curves follow the run's moment).
+        self.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                               {'width': 1400, 'height': 3400, 'deviceScaleFactor': 1, 'mobile': False})
+        try:
+            self.open('K=64.2')
+            slider_moves(self.d, 20)
+            self.js("const k = document.getElementById('K'); k.value = '900'; k.dispatchEvent(new Event('change'))")
+            slider_moves(self.d, 10)
+            moved = self.js(FREQUENCY_PIXELS_JS)
+            self.open(self.address()[len('#labo?'):])
+            fresh = self.js(FREQUENCY_PIXELS_JS)
+        finally:
+            self.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+        check(len(moved) == 4, f'{len(moved)} frequency views\' canvases')
+        for (view, *size, mine), (_, *fresh_size, theirs) in zip(moved, fresh):
+            mine, theirs = base64.b64decode(mine), base64.b64decode(theirs)
+            worst = max((abs(a - b) for a, b in zip(mine, theirs)), default=0) if size == fresh_size else 255
+            check(worst <= 8, f'{view}: after the moves, {worst} of 255 away from a fresh page\'s on a pixel')
+
     def the_figures_shown_are_the_native_models(self):
         for link in ('K=64.2', 'preset=perturbationPI', 'regulateur=PI&K=200&Ti=1&amplitude=150&duree=20',
                      'preset=instabilite'):
@@ -373,7 +407,8 @@ class LaboChecks(DriverChecks):
 # with the machine otherwise idle: the chromium test runs alone.
 CHECKS = (
     'the_page_model_is_the_native_one', 'a_link_restores_its_set_up', 'a_bad_value_is_reported_and_falls_back',
-    'a_slider_moves_curves_figures_and_address', 'the_figures_shown_are_the_native_models',
+    'a_slider_moves_curves_figures_and_address', 'the_views_moved_to_are_drawn_as_afresh',
+    'the_figures_shown_are_the_native_models',
     'the_csv_export_is_antenne_export_labos', 'a_phone_neither_scrolls_sideways_and_takes_a_tap',
     'the_picture_follows_the_run_and_goes_full_screen', 'a_curve_s_thin_line_draws_its_pixels',
     'a_slider_move_costs_less_than_a_frame', 'nothing_fetched_and_no_console_errors')

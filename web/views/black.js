@@ -17,6 +17,7 @@
 //   readout()       the text shown beside the point pointed, '' when none
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, significant } from '../format.js';
+import { createAxesLayer } from './axes_layer.js';
 import { colours, createContourLayer, drawCritical, drawMarks, drawPhaseMargin } from './black_draw.js';
 import { drawMargin } from './bode_marks.js';
 import { createCurvePointer, plotPosition } from './curve_pointer.js';
@@ -90,6 +91,7 @@ export function createBlack(holder, { nichols }) {
 
   function build() {
     if (chart) chart.destroy();
+    const layer = createAxesLayer((u) => drawContours(u, contours));
     chart = new uPlot({
       mode: 2,
       ...size(),
@@ -103,8 +105,8 @@ export function createBlack(holder, { nichols }) {
         { scale: 'y', label: 'Gain de la boucle ouverte (dB)', values: axisLabels, space: 30, size: 50, incrs: [5, 10, 20, 40] },
       ],
       hooks: {
-        drawClear: [(u) => drawContours(u, contours)],
-        drawAxes: [drawCritical],
+        drawClear: [layer.drawClear],
+        drawAxes: [layer.drawAxes, drawCritical],
         draw: [(u) => {
           drawMarks(u, black.marks);
           drawMargin(u, margins.gain && { ...margins.gain, omega: margins.gain.phase }, colours.critical);

@@ -14,6 +14,7 @@
 // `antenneVue.extras()`, what bode_extras.js draws.
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, legendValue, significant } from '../format.js';
+import { createAxesLayer } from './axes_layer.js';
 import { closedSeries, createBodeTools, drawExtras, extrasCaption } from './bode_extras.js';
 import { drawLevel, drawMargin, pulsationValues, rangeWith } from './bode_marks.js';
 import { linePaths } from './thin_line.js';
@@ -64,6 +65,7 @@ export function createBode(holder, { asymptotes = () => null } = {}) {
   }
 
   function options({ width, height }, label, unit, stroke, level, step, incrs, decimals, draw, lastChart, closed) {
+    const layer = createAxesLayer();
     return {
       width,
       height,
@@ -86,7 +88,8 @@ export function createBode(holder, { asymptotes = () => null } = {}) {
         { label: `${label} (${unit})`, values: axisLabels, size: 56, incrs, space: 24 },
       ],
       hooks: {
-        drawAxes: [(u) => drawLevel(u, level, colours.reference)],
+        drawClear: [layer.drawClear],
+        drawAxes: [layer.drawAxes, (u) => drawLevel(u, level, colours.reference)],
         draw: [draw, (u) => drawExtras(u, label, extras)],
       },
     };

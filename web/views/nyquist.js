@@ -18,6 +18,7 @@
 //   point(i)       points at point i of ω > 0; readout() the text shown, '' when none
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, significant } from '../format.js';
+import { createAxesLayer } from './axes_layer.js';
 import { createCurvePointer, plotPosition } from './curve_pointer.js';
 import { colours, drawArc, drawAxes, drawCritical, drawDirection } from './nyquist_draw.js';
 import { branchPaths } from './thin_line.js';
@@ -118,6 +119,7 @@ export function createNyquist(holder, { nyquist }) {
     if (chart) chart.destroy();
     const branch = (dash) => ({ stroke: colours.positive, width: 2, dash, paths: branchPaths, points: { show: false },
                                 facets: [{ scale: 'x', auto: false }, { scale: 'y', auto: false }] });
+    const layer = createAxesLayer();
     chart = new uPlot({
       mode: 2,
       ...size(),
@@ -130,7 +132,8 @@ export function createNyquist(holder, { nyquist }) {
         { scale: 'y', label: 'Im L', values: axisLabels, space: 40, size: 50 },
       ],
       hooks: {
-        drawAxes: [drawAxes],
+        drawClear: [layer.drawClear],
+        drawAxes: [layer.drawAxes, drawAxes],
         draw: [(u) => {
           drawArc(u, report.nyquist.arc);
           drawDirection(u, curve.re, curve.im);

@@ -17,6 +17,7 @@
 //   readout()            the text shown beside a pointed point, '' when none
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels } from '../format.js';
+import { createAxesLayer } from './axes_layer.js';
 import { rounded } from '../lab/numbers.js';
 import { colours, drawAxesLines, drawBackground, drawMarkers } from './plane_draw.js';
 import { boxOf, dominantPoints, nearestIndex, sameView, unitCirclePoints, viewOf } from './plane_frame.js';
@@ -37,6 +38,7 @@ function button(text, title) {
 // kept as K moves.
 function chartOptions({ width, height }, first, branches, analysis, plane, onZoom) {
   const unit = plane().domain === 'z' ? ' z' : ' (s⁻¹)';
+  const layer = createAxesLayer((u) => drawBackground(u, plane()), () => `${plane().domain} ${plane().period}`);
   const branch = {
     stroke: colours.branch, width: 1.25, paths: branchPaths, points: { show: false },
     facets: [{ scale: 'x', auto: false }, { scale: 'y', auto: false }],
@@ -59,8 +61,8 @@ function chartOptions({ width, height }, first, branches, analysis, plane, onZoo
       { scale: 'y', label: `Im${unit}`, values: axisLabels, space: 50, size: 50 },
     ],
     hooks: {
-      drawClear: [(u) => drawBackground(u, plane())],
-      drawAxes: [(u) => drawAxesLines(u, plane())],
+      drawClear: [layer.drawClear],
+      drawAxes: [layer.drawAxes, (u) => drawAxesLines(u, plane())],
       draw: [(u) => drawMarkers(u, analysis(), plane())],
       setSelect: [(u) => {
         const { left, top, width: w, height: h } = u.select;

@@ -5,6 +5,7 @@
 // on a curve that moves the run there.
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, legendValue } from '../format.js';
+import { createAxesLayer } from './axes_layer.js';
 import { linePaths } from './thin_line.js';
 
 const colours = {
@@ -26,6 +27,7 @@ function chartHeight(width) {
 // One chart: its series (the run's, then the kept ones), made again when the
 // kept runs change.
 function chartOptions(width, yLabel, series, onSeek, onPointer) {
+  const layer = createAxesLayer();
   return {
     width,
     height: chartHeight(width),
@@ -41,6 +43,8 @@ function chartOptions(width, yLabel, series, onSeek, onPointer) {
       { label: yLabel, values: axisLabels, size: 56 },
     ],
     hooks: {
+      drawClear: [layer.drawClear],
+      drawAxes: [layer.drawAxes],
       ready: [
         (u) => {
           const cursor = document.createElement('div');
