@@ -7,7 +7,7 @@
 // costs nothing more. The hooks go first in their lists:
 //   hooks: { drawClear: [layer.drawClear], drawAxes: [layer.drawAxes, ...] }
 // `background(u)` draws what lies under the axes; it may change only with
-// the scales, or with what `backgroundKey()` says.
+// the scales (a chart is made anew for anything else).
 
 // What the axes' pixels depend on: the canvas, the plot's box, and each
 // shown axis's scale, places and numbers, as uPlot worked them out for
@@ -24,7 +24,7 @@ function axesKey(u) {
   return parts.join('|');
 }
 
-export function createAxesLayer(background = () => {}, backgroundKey = () => '') {
+export function createAxesLayer(background = () => {}) {
   const layer = document.createElement('canvas');
   let last = '';  // the axes of the redraw before
   let kept = '';  // the axes the layer holds
@@ -34,7 +34,7 @@ export function createAxesLayer(background = () => {}, backgroundKey = () => '')
     drawClear(u) {
       for (const axis of skipped) axis.show = true;  // should a redraw have stopped half-way
       skipped = [];
-      const now = `${axesKey(u)}#${backgroundKey()}`;
+      const now = axesKey(u);
       state = now !== last ? 'draw' : now !== kept ? 'keep' : 'copy';
       last = now;
       if (state !== 'copy') {

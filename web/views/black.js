@@ -18,7 +18,7 @@
 import uPlot from '../vendor/uplot/uPlot.esm.js';
 import { axisLabels, french, significant } from '../format.js';
 import { createAxesLayer } from './axes_layer.js';
-import { colours, createContourLayer, drawCritical, drawMarks, drawPhaseMargin } from './black_draw.js';
+import { colours, drawContours, drawCritical, drawMarks, drawPhaseMargin } from './black_draw.js';
 import { drawMargin } from './bode_marks.js';
 import { createCurvePointer, plotPosition } from './curve_pointer.js';
 import { branchPaths } from './thin_line.js';
@@ -71,7 +71,6 @@ export function createBlack(holder, { nichols }) {
   let contours = null;
   let contoursKey = '';
   let view = { x: [-270, -90], y: [-30, 30] };
-  const drawContours = createContourLayer();
   // Point i in the plot's CSS pixels, or null off the plot.
   function plotPoint(i) {
     return plotPosition(chart, bode.phase[i], bode.gain[i]);
@@ -91,7 +90,7 @@ export function createBlack(holder, { nichols }) {
 
   function build() {
     if (chart) chart.destroy();
-    const layer = createAxesLayer((u) => drawContours(u, contours));
+    const layer = createAxesLayer((u) => contours && drawContours(u, contours));
     chart = new uPlot({
       mode: 2,
       ...size(),

@@ -37,28 +37,9 @@ function labelPoints(u, nichols) {
 }
 
 // The contours, a line each between rows of NaN, and each level written
-// on it, with a white ground under it. They change only with the view: they
-// are drawn once on a canvas of their own, which each redraw copies.
-export function createContourLayer() {
-  const layer = document.createElement('canvas');
-  let key = '';
-  return (u, nichols) => {
-    if (!nichols) return;
-    const { left, top, width, height } = u.bbox;
-    const now = [u.scales.x.min, u.scales.x.max, u.scales.y.min, u.scales.y.max, left, top, width, height,
-                 devicePixelRatio].join('/');
-    if (now !== key || layer.nichols !== nichols) {
-      key = now;
-      layer.nichols = nichols;
-      layer.width = u.ctx.canvas.width;
-      layer.height = u.ctx.canvas.height;
-      drawContours({ ctx: layer.getContext('2d'), bbox: u.bbox, scales: u.scales, valToPos: u.valToPos.bind(u) }, nichols);
-    }
-    u.ctx.drawImage(layer, 0, 0);
-  };
-}
-
-function drawContours(u, nichols) {
+// on it, with a white ground under it. They change only with the view, and
+// lie under the axes: axes_layer.js keeps them with the axes.
+export function drawContours(u, nichols) {
   clipped(u, (ctx, r) => {
     ctx.strokeStyle = colours.contour;
     ctx.lineWidth = r;

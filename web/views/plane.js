@@ -38,7 +38,7 @@ function button(text, title) {
 // kept as K moves.
 function chartOptions({ width, height }, first, branches, analysis, plane, onZoom) {
   const unit = plane().domain === 'z' ? ' z' : ' (s⁻¹)';
-  const layer = createAxesLayer((u) => drawBackground(u, plane()), () => `${plane().domain} ${plane().period}`);
+  const layer = createAxesLayer((u) => drawBackground(u, plane()));
   const branch = {
     stroke: colours.branch, width: 1.25, paths: branchPaths, points: { show: false },
     facets: [{ scale: 'x', auto: false }, { scale: 'y', auto: false }],
